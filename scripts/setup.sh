@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that are missing and builds into build/.
+#   scripts/setup.sh          what running the editor needs
+#   scripts/setup.sh --tests  and what the test suite needs as well
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+
+packages=(cmake g++ make pkg-config liballegro4-dev)
+if [ "${1:-}" = "--tests" ]; then
+  packages+=(libgtest-dev python3 xvfb xdotool imagemagick)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "setup: installing ${missing[*]}"
+  sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+cmake -S "$here" -B "$here/build" >/dev/null
+cmake --build "$here/build" -j"$(nproc)"

@@ -1,0 +1,56 @@
+// The area record: the one area held in memory, and its 420-byte file.
+#pragma once
+
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+constexpr int board_cols = 10;
+constexpr int board_rows = 10;
+constexpr int name_size = 8;          // bytes of the name field, terminator included
+constexpr int max_name_length = name_size - 1;
+constexpr int area_file_size = 420;   // the record, byte for byte
+constexpr const char *area_extension = ".ard";
+
+constexpr std::int32_t empty_tile = -1;
+constexpr std::int32_t mark_tile = 3;  // painting it moves the mark
+
+// Memory layout and file format are the same bytes: signed 32-bit
+// little-endian integers, then the name.
+struct area_record {
+    std::int32_t mark_col;      // column of the marked cell
+    std::int32_t mark_row;      // row of the marked cell
+    std::int32_t time_allowed;  // allowed time, as typed at the last save
+    std::array<std::array<std::int32_t, board_rows>, board_cols> cells;  // cells[col][row]
+    std::array<char, name_size> name;  // zero-terminated; bytes after the zero kept as they are
+};
+
+static_assert(std::endian::native == std::endian::little,
+              "area files hold little-endian integers; this host would misread them");
+static_assert(sizeof(area_record) == area_file_size);
+static_assert(offsetof(area_record, mark_col) == 0);
+static_assert(offsetof(area_record, mark_row) == 4);
+static_assert(offsetof(area_record, time_allowed) == 8);
+static_assert(offsetof(area_record, cells) == 12);
+static_assert(offsetof(area_record, name) == 412);
+
+extern area_record current_area;  // the area being edited; all zero at start
+
+// Reads the first 420 bytes of the file at path into current_area. A file
+// that cannot be opened ends the program with status 1; a shorter one is
+// refused with a message and status 1, leaving current_area untouched.
+void load_area(const char *path);
+
+// Writes current_area to its name plus ".ard" in the working folder,
+// replacing any old file only once all 420 bytes are on disk. A failure is
+// reported on stderr and the old file is left as it was.
+void save_area();
+
+// Why name cannot be an area's name (one that gives a file in the working
+// folder), or nullptr when it can.
+const char *name_problem(std::string_view name);
+
+// The stored name of area, never read past its name_size bytes.
+std::string_view area_name(const area_record &area);

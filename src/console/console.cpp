@@ -1,0 +1,223 @@
+// The console dialogue. main() shows the menu with choose_from_menu and
+// hands each choice to start_new_area or open_existing_area; both end in
+// offer_save, the save question and the allowed time.
+//
+// Every prompt is flushed before its answer is read, since standard output
+// may be a pipe. A bad answer gets a one-line message and the question
+// again; end of input ends the program. Start reading at start_new_area().
+
+#include "console/console.h"
+
+#include <cctype>
+#include <climits>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "area/area.h"
+#include "editor/editor.h"
+
+namespace {
+
+constexpr const char *menu_prompt = "Your choice: ";
+constexpr const char *new_name_prompt = "Please name the area: ";
+constexpr const char *load_name_prompt = "What area do you want: ";
+constexpr const char *save_prompt = "Would you like to save (y/n)? ";
+constexpr const char *time_prompt = "\nWhat is the allowed time for the area? ";
+
+void prompt(const char *text)
+{
+    std::fputs(text, stdout);
+    std::fflush(stdout);
+}
+
+void drop_rest_of_line(std::FILE *in)
+{
+    int ch;
+    do
+        ch = std::getc(in);
+    while (ch != '\n' && ch != EOF);
+}
+
+int skip_white_space(std::FILE *in)
+{
+    int ch;
+    do
+        ch = std::getc(in);
+    while (ch != EOF && std::isspace(ch));
+    return ch;
+}
+
+int digit_value(int ch, int base)
+{
+    int value = std::isdigit(ch) ? ch - '0'
+                : std::isxdigit(ch) ? std::tolower(ch) - 'a' + 10
+                                    : base;
+    return value < base ? value : -1;
+}
+
+[[noreturn]] void end_of_input(const char *question)
+{
+    // Strip the line end that leads the allowed-time prompt.
+    while (*question == '\n')
+        ++question;
+    std::fprintf(stderr, "areaedit: input ended before an answer to \"%s\"\n", question);
+    std::exit(EXIT_FAILURE);
+}
+
+int ask_number(const char *question)
+{
+    for (;;) {
+        prompt(question);
+        if (auto number = read_number(stdin))
+            return *number;
+        if (std::feof(stdin))
+            end_of_input(question);
+        std::fprintf(stderr, "areaedit: please answer with a whole number\n");
+    }
+}
+
+// Asks for a word until one that problem() finds nothing against.
+std::string ask_name(const char *question, const char *(*problem)(std::string_view))
+{
+    for (;;) {
+        prompt(question);
+        auto word = read_word(stdin);
+        if (!word)
+            end_of_input(question);
+        const char *why = problem(*word);
+        if (!why)
+            return *word;
+        std::fprintf(stderr, "areaedit: cannot use that name: %s\n", why);
+        drop_rest_of_line(stdin);
+    }
+}
+
+const char *load_name_problem(std::string_view name)
+{
+    return name.size() > static_cast<std::size_t>(max_name_length)
+               ? "the name is longer than 7 characters"
+               : nullptr;
+}
+
+int read_answer_char(const char *question)
+{
+    int ch = std::getc(stdin);
+    if (ch == EOF)
+        end_of_input(question);
+    return ch;
+}
+
+void offer_save()
+{
+    prompt(save_prompt);
+    // The character after the word read before editing, normally its line end.
+    read_answer_char(save_prompt);
+    int answer = read_answer_char(save_prompt);
+    if (std::toupper(answer) != 'Y')
+        return;
+    current_area.time_allowed = ask_number(time_prompt);
+    save_area();
+}
+
+}  // namespace
+
+std::optional<int> read_number(std::FILE *in)
+{
+    int ch = skip_white_space(in);
+    if (ch == EOF)
+        return std::nullopt;
+    bool negative = ch == '-';
+    if (ch == '-' || ch == '+')
+        ch = std::getc(in);
+
+    int base = 10;
+    bool have_digits = false;
+    if (ch == '0') {
+        have_digits = true;  // a lone 0 is a number
+        base = 8;
+        ch = std::getc(in);
+        if (ch == 'x' || ch == 'X') {
+            base = 16;
+            have_digits = false;  // 0x needs a hex digit after it
+            ch = std::getc(in);
+        }
+    }
+
+    std::int64_t magnitude = 0;
+    bool too_big = false;
+    for (int digit; (digit = digit_value(ch, base)) >= 0; ch = std::getc(in)) {
+        have_digits = true;
+        magnitude = magnitude * base + digit;
+        if (magnitude > std::int64_t{INT_MAX} + 1) {
+            too_big = true;
+            magnitude = std::int64_t{INT_MAX} + 1;
+        }
+    }
+    if (!have_digits || too_big || (!negative && magnitude > INT_MAX)) {
+        if (ch != '\n' && ch != EOF)
+            drop_rest_of_line(in);
+        return std::nullopt;
+    }
+    if (ch != EOF)
+        std::ungetc(ch, in);
+    return static_cast<int>(negative ? -magnitude : magnitude);
+}
+
+std::optional<std::string> read_word(std::FILE *in)
+{
+    int ch = skip_white_space(in);
+    if (ch == EOF)
+        return std::nullopt;
+    std::string word;
+    for (; ch != EOF && !std::isspace(ch); ch = std::getc(in)) {
+        if (word.size() < max_word_kept)
+            word.push_back(static_cast<char>(ch));
+    }
+    if (ch != EOF)
+        std::ungetc(ch, in);
+    return word;
+}
+
+int choose_from_menu(const char *items)
+{
+    if (*items == '\0')
+        return 0;
+    for (;;) {
+        int n = 1;
+        for (const char *item = items; *item; item += std::strlen(item) + 1)
+            std::printf("%i: %s\n", n++, item);
+        prompt(menu_prompt);
+        auto choice = read_number(stdin);
+        std::fputs("\n", stdout);
+        if (choice)
+            return *choice;
+        if (std::feof(stdin)) {
+            std::fflush(stdout);
+            std::exit(EXIT_SUCCESS);
+        }
+        std::fprintf(stderr, "areaedit: please answer with the number of a choice\n");
+    }
+}
+
+void start_new_area()
+{
+    std::string name = ask_name(new_name_prompt, name_problem);
+    // Only the name's own characters and terminator change; the bytes after
+    // it are kept, and so are the mark and the allowed time.
+    std::memcpy(current_area.name.data(), name.c_str(), name.size() + 1);
+    for (auto &column : current_area.cells)
+        column.fill(empty_tile);
+    init_graphics(screen_width, screen_height, 0, 0, graphics_flags, new_area_depth);
+    edit_area();
+    offer_save();
+}
+
+void open_existing_area()
+{
+    std::string path = ask_name(load_name_prompt, load_name_problem) + area_extension;
+    load_area(path.c_str());
+    init_graphics(screen_width, screen_height, 0, 0, graphics_flags, loaded_area_depth);
+    edit_area();
+    offer_save();
+}

@@ -1,0 +1,249 @@
+// The graphical editor. init_graphics and exit_graphics bring the library's
+// window and devices up and down around each visit; edit_area runs the
+// visit itself: one frame per vertical retrace, drawn by draw_board, then
+// the brush from the number keys and a paint under the mouse.
+//
+// Start reading at edit_area().
+
+#include "editor/editor.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <unistd.h>
+
+#include <allegro.h>
+
+BITMAP *board_bitmap = nullptr;
+DATAFILE *tile_set = nullptr;
+int tile_count = 0;
+
+namespace {
+
+struct rgb {
+    int red, green, blue;
+};
+constexpr rgb outside_colour{0, 200, 0};    // the screen around the board
+constexpr rgb empty_colour{0, 0, 0};        // empty cells
+constexpr rgb unknown_colour{255, 0, 255};  // a value with no picture in the tile set
+constexpr rgb unknown_mark_colour{255, 255, 255};
+constexpr const char *unknown_mark = "?";
+
+constexpr int left_button = 1;  // bit of mouse_b
+constexpr int erase_key_digit = 9;
+
+static_assert(KEY_9 == KEY_0 + erase_key_digit, "the number keys must be consecutive");
+
+bool library_ready = false;   // install_allegro has succeeded in this process
+bool keyboard_ready = false;  // the keyboard driver is installed, so Escape can be read
+
+int colour(rgb c)
+{
+    return makecol(c.red, c.green, c.blue);
+}
+
+// Ends the program from inside a visit: back to text mode first, so the
+// message is on the console and the window is gone.
+[[noreturn]] void fail_visit(const char *what, const char *why)
+{
+    exit_graphics(graphics_flags);
+    std::fprintf(stderr, "areaedit: %s: %s\n", what, why);
+    std::exit(EXIT_FAILURE);
+}
+
+[[noreturn]] void refuse_graphics_mode()
+{
+    if (library_ready)
+        set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+    std::printf("Cannot set a graphics mode");
+    std::fflush(stdout);
+    std::exit(EXIT_FAILURE);
+}
+
+// The library may be initialised only once a process: a second
+// install_allegro fails and leaves it without a system driver, and the next
+// set_gfx_mode then crashes.
+void start_library()
+{
+    if (!library_ready)
+        library_ready = install_allegro(SYSTEM_AUTODETECT, &errno, atexit) == 0;
+}
+
+void install_devices()
+{
+    install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr);
+    install_timer();
+    keyboard_ready = install_keyboard() == 0;
+    install_mouse();
+    install_sound_input(DIGI_AUTODETECT, MIDI_NONE);
+}
+
+void check_tile_set()
+{
+    if (!tile_set) {
+        const char *why = ::access(tile_set_file, R_OK) != 0
+                              ? std::strerror(errno)
+                              : "not a datafile of the graphics library, or damaged";
+        fail_visit(tile_set_file, why);
+    }
+    tile_count = 0;
+    while (tile_set[tile_count].type != DAT_END)
+        ++tile_count;
+    char why[96];
+    if (tile_count < painted_tiles) {
+        std::snprintf(why, sizeof why, "holds %d entries, fewer than the %d tiles",
+                      tile_count, painted_tiles);
+        fail_visit(tile_set_file, why);
+    }
+    for (int v = 0; v < painted_tiles; ++v) {
+        if (tile_set[v].type != DAT_BITMAP) {
+            std::snprintf(why, sizeof why, "entry %d is not a bitmap", v);
+            fail_visit(tile_set_file, why);
+        }
+    }
+}
+
+void release_board()
+{
+    if (board_bitmap)
+        destroy_bitmap(board_bitmap);
+    board_bitmap = nullptr;
+    if (tile_set)
+        unload_datafile(tile_set);
+    tile_set = nullptr;
+    tile_count = 0;
+}
+
+// The picture of a tile value, or nullptr when the tile set has none.
+BITMAP *tile_picture(int value)
+{
+    if (value < 0 || value >= tile_count || tile_set[value].type != DAT_BITMAP)
+        return nullptr;
+    return static_cast<BITMAP *>(tile_set[value].dat);
+}
+
+void draw_unknown_tile(int x, int y)
+{
+    rectfill(board_bitmap, x, y, x + tile_size - 1, y + tile_size - 1, colour(unknown_colour));
+    textout_centre_ex(board_bitmap, font, unknown_mark, x + tile_size / 2,
+                      y + (tile_size - text_height(font)) / 2, colour(unknown_mark_colour), -1);
+}
+
+void paint_under_mouse(int brush)
+{
+    // One reading a frame: the library updates these on its own.
+    int x = mouse_x;
+    int y = mouse_y;
+    int buttons = mouse_b;
+    if (!(buttons & left_button))
+        return;
+    if (auto cell = cell_at(x, y))
+        paint_cell(*cell, brush);
+}
+
+}  // namespace
+
+void init_graphics(int width, int height, int virtual_width, int virtual_height,
+                   std::int8_t flags, int color_depth)
+{
+    start_library();
+    if (!(flags & graphics_flag_devices))
+        return;
+    set_color_depth(color_depth);
+    // Without a system driver (no display) the library crashes inside
+    // set_gfx_mode, so a failed start counts as a refused mode.
+    if (!library_ready
+        || set_gfx_mode(GFX_AUTODETECT_WINDOWED, width, height, virtual_width, virtual_height) < 0)
+        refuse_graphics_mode();
+    install_devices();
+}
+
+void exit_graphics(std::int8_t flags)
+{
+    if (!(flags & graphics_flag_devices) || !library_ready)
+        return;
+    set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
+    remove_sound();
+    remove_timer();
+    remove_keyboard();
+    remove_mouse();
+    keyboard_ready = false;
+}
+
+void edit_area()
+{
+    if (!keyboard_ready) {
+        exit_graphics(graphics_flags);
+        std::fprintf(stderr, "areaedit: no keyboard to leave the editor with; the area is unchanged\n");
+        return;
+    }
+    prepare_board();
+    clear_to_color(screen, colour(outside_colour));
+    show_mouse(screen);
+    int brush = empty_tile;
+    while (!key[KEY_ESC]) {
+        draw_board();
+        brush = brush_from_keys(key, brush);
+        paint_under_mouse(brush);
+    }
+    show_mouse(nullptr);
+    release_board();
+    exit_graphics(graphics_flags);
+}
+
+void prepare_board()
+{
+    board_bitmap = create_bitmap(board_size, board_size);
+    if (!board_bitmap)
+        fail_visit("board bitmap", "cannot be created");
+    tile_set = load_datafile(tile_set_file);
+    check_tile_set();
+}
+
+void draw_board()
+{
+    clear_to_color(board_bitmap, colour(empty_colour));
+    for (int c = 0; c < board_cols; ++c) {
+        for (int r = 0; r < board_rows; ++r) {
+            int value = current_area.cells[c][r];
+            if (value == empty_tile)
+                continue;
+            if (BITMAP *tile = tile_picture(value))
+                blit(tile, board_bitmap, 0, 0, c * tile_size, r * tile_size, tile_size, tile_size);
+            else
+                draw_unknown_tile(c * tile_size, r * tile_size);
+        }
+    }
+    vsync();
+    scare_mouse();
+    blit(board_bitmap, screen, 0, 0, board_left, board_top, board_size, board_size);
+    unscare_mouse();
+}
+
+int brush_from_keys(const volatile char *keys, int brush)
+{
+    for (int digit = 0; digit <= erase_key_digit; ++digit) {
+        if (keys[KEY_0 + digit])
+            brush = digit == erase_key_digit ? empty_tile : digit;
+    }
+    return brush;
+}
+
+std::optional<cell_position> cell_at(int x, int y)
+{
+    if (x < board_left || x >= board_left + board_size || y < board_top
+        || y >= board_top + board_size)
+        return std::nullopt;
+    return cell_position{(x - board_left) / tile_size, (y - board_top) / tile_size};
+}
+
+void paint_cell(cell_position cell, int brush)
+{
+    current_area.cells[cell.col][cell.row] = brush;
+    if (brush == mark_tile) {
+        current_area.mark_col = cell.col;
+        current_area.mark_row = cell.row;
+    }
+}
