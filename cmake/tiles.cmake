@@ -1,6 +1,6 @@
 # graphics.dat, the tile set, made from the pictures under assets/ with the
-# library's datafile tool. Entry v must picture tile value v: the tool sorts
-# entries by name, and tile0 ... tile8 sort in that order.
+# library's datafile tool. Entry v must picture tile value v: -n0 keeps the
+# entries in the order given here rather than sorting them by name.
 find_program(ALLEGRO_DAT dat REQUIRED)
 set(TILE_PICTURES)
 foreach(v RANGE 0 8)
@@ -14,3 +14,10 @@ add_custom_command(
   DEPENDS ${TILE_PICTURES}
   COMMENT "Making graphics.dat from the tile pictures")
 add_custom_target(tile_set ALL DEPENDS ${TILE_SET})
+
+# The generator of the pictures themselves. Its output is committed under
+# assets/, so a build never needs it: to redraw the tiles, run
+#   cmake --build <build dir> --target make_tiles
+#   <build dir>/make_tiles assets
+add_executable(make_tiles EXCLUDE_FROM_ALL tools/make_tiles.cpp)
+target_link_libraries(make_tiles PRIVATE PkgConfig::ALLEGRO)
