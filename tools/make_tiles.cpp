@@ -257,7 +257,9 @@ digit_mask make_digit_mask(int value)
     }
     const int ink = makecol(255, 255, 255);
     clear_to_color(glyph, makecol(0, 0, 0));
-    char text[2] = {static_cast<char>('0' + value), '\0'};
+    // The font's zero is slashed, which reads as another sign at this size;
+    // its capital O is the plain oval a zero should be.
+    char text[2] = {value == 0 ? 'O' : static_cast<char>('0' + value), '\0'};
     textout_ex(glyph, font, text, 0, 0, ink, -1);
     stretch_blit(glyph, big, 0, 0, glyph_size, glyph_size, 0, 0, big->w, big->h);
 
