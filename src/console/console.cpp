@@ -95,9 +95,13 @@ std::string ask_name(const char *question, const char *(*problem)(std::string_vi
 
 const char *load_name_problem(std::string_view name)
 {
-    return name.size() > static_cast<std::size_t>(max_name_length)
-               ? "the name is longer than 7 characters"
-               : nullptr;
+    if (name.size() > static_cast<std::size_t>(max_name_length))
+        return "the name is longer than 7 characters";
+    // The path is handed on as a C string: a zero byte would cut ".ard" off
+    // and open some other file.
+    if (name.find('\0') != std::string_view::npos)
+        return "the name holds a zero byte";
+    return nullptr;
 }
 
 int read_answer_char(const char *question)
@@ -114,6 +118,10 @@ void offer_save()
     // The character after the word read before editing, normally its line end.
     read_answer_char(save_prompt);
     int answer = read_answer_char(save_prompt);
+    // Only the first character answers; the rest of its line ("yes", "no")
+    // is not meant for the next question.
+    if (answer != '\n')
+        drop_rest_of_line(stdin);
     if (std::toupper(answer) != 'Y')
         return;
     current_area.time_allowed = ask_number(time_prompt);

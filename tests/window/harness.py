@@ -94,8 +94,9 @@ class Xvfb:
         return Picture(ppm)
 
     def window(self):
-        """The editor's window id, or None when no window is open."""
-        found = subprocess.run(["xdotool", "search", "--class", "allegro"], env=self.env(),
+        """The editor's window id, or None when none is on screen. The library
+        keeps its window after a visit, only unmapped, so only mapped ones count."""
+        found = subprocess.run(["xdotool", "search", "--onlyvisible", "--class", "allegro"], env=self.env(),
                                capture_output=True, text=True, timeout=20).stdout.split()
         return found[0] if found else None
 
@@ -269,6 +270,10 @@ class Program:
             except BrokenPipeError:
                 pass
         self.process.wait()
+        for reader in self.readers:
+            reader.join(5)
+        self.process.stdout.close()
+        self.process.stderr.close()
 
 
 class WindowTest(unittest.TestCase):
