@@ -7,6 +7,7 @@
 
 #include "editor/editor.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +31,10 @@ constexpr rgb empty_colour{0, 0, 0};        // empty cells
 constexpr rgb unknown_colour{255, 0, 255};  // a value with no picture in the tile set
 constexpr rgb unknown_mark_colour{255, 255, 255};
 constexpr const char *unknown_mark = "?";
+
+constexpr const char *not_a_datafile = "not a datafile of the graphics library";
+constexpr const char *damaged_datafile = "damaged or cut short";
+constexpr long skip_block = 4096;  // bytes read at a time when skipping an object
 
 constexpr int left_button = 1;  // bit of mouse_b
 constexpr int erase_key_digit = 9;
@@ -80,14 +85,77 @@ void install_devices()
     install_sound_input(DIGI_AUTODETECT, MIDI_NONE);
 }
 
-void check_tile_set()
+// A datafile's numbers are big-endian 32-bit.
+bool read_long(PACKFILE *f, std::int32_t &value)
 {
-    if (!tile_set) {
-        const char *why = ::access(tile_set_file, R_OK) != 0
-                              ? std::strerror(errno)
-                              : "not a datafile of the graphics library, or damaged";
-        fail_visit(tile_set_file, why);
+    unsigned char b[4];
+    if (pack_fread(b, sizeof b, f) != static_cast<long>(sizeof b))
+        return false;
+    value = static_cast<std::int32_t>(std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16
+                                      | std::uint32_t{b[2]} << 8 | std::uint32_t{b[3]});
+    return true;
+}
+
+bool skip_bytes(PACKFILE *f, std::int32_t n)
+{
+    char scratch[skip_block];
+    while (n > 0) {
+        long part = std::min<long>(n, skip_block);
+        if (pack_fread(scratch, part, f) != part)
+            return false;
+        n -= part;
     }
+    return true;
+}
+
+// load_datafile trusts every count and size it reads: on a file cut short
+// it crashes or never returns. So the framing is walked first: the magic,
+// the object count, then each property and object must be there whole.
+const char *framing_problem(PACKFILE *f)
+{
+    std::int32_t magic, count;
+    if (!read_long(f, magic) || magic != DAT_MAGIC)
+        return not_a_datafile;
+    if (!read_long(f, count) || count < 0)
+        return damaged_datafile;
+    for (std::int32_t objects = 0; objects < count;) {
+        std::int32_t type;
+        if (!read_long(f, type))
+            return damaged_datafile;
+        if (type == DAT_PROPERTY) {
+            std::int32_t id, size;
+            if (!read_long(f, id) || !read_long(f, size) || size < 0 || !skip_bytes(f, size))
+                return damaged_datafile;
+            continue;
+        }
+        // A chunk: its stored size, then its unpacked size, negative when
+        // the chunk is compressed; a stored chunk has both the same.
+        std::int32_t stored, unpacked;
+        if (!read_long(f, stored) || !read_long(f, unpacked) || stored < 0
+            || (unpacked >= 0 && unpacked != stored) || !skip_bytes(f, stored))
+            return damaged_datafile;
+        ++objects;
+    }
+    return nullptr;
+}
+
+const char *tile_set_problem()
+{
+    PACKFILE *f = pack_fopen(tile_set_file, F_READ_PACKED);
+    if (!f)
+        return ::access(tile_set_file, R_OK) != 0 ? std::strerror(errno) : not_a_datafile;
+    const char *why = framing_problem(f);
+    pack_fclose(f);
+    return why;
+}
+
+void load_tile_set()
+{
+    if (const char *why = tile_set_problem())
+        fail_visit(tile_set_file, why);
+    tile_set = load_datafile(tile_set_file);
+    if (!tile_set)
+        fail_visit(tile_set_file, damaged_datafile);
     tile_count = 0;
     while (tile_set[tile_count].type != DAT_END)
         ++tile_count;
@@ -198,8 +266,7 @@ void prepare_board()
     board_bitmap = create_bitmap(board_size, board_size);
     if (!board_bitmap)
         fail_visit("board bitmap", "cannot be created");
-    tile_set = load_datafile(tile_set_file);
-    check_tile_set();
+    load_tile_set();
 }
 
 void draw_board()

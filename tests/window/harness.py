@@ -29,6 +29,8 @@ FRAME = 1.0 / 70             # the library's simulated retrace rate here
 HOLD = 0.1                   # how long a key or button is held: several frames
 
 BOARD_LEFT, BOARD_TOP, TILE = 280, 10, 35
+POINTER_AWAY = (630, 470)    # where the pointer waits for the window: off its centre
+POINTER_CENTRE = (320, 240)  # where the library puts its cursor when the mouse starts
 # The green outside the board as a 24-bit screen shows it, by depth.
 GREEN_AT_DEPTH = {16: (0, 202, 0), 15: (0, 206, 0)}
 
@@ -104,6 +106,9 @@ class Xvfb:
         """Waits until the window is up and its first frame is on screen."""
         want = GREEN_AT_DEPTH.get(depth)
         deadline = time.monotonic() + timeout
+        opened_here = not self.window()
+        if opened_here:
+            self.xdotool("mousemove", *POINTER_AWAY)
         while time.monotonic() < deadline:
             window = self.window()
             if window:
@@ -111,10 +116,28 @@ class Xvfb:
                 colour = shot.pixel(5, 470)
                 if (colour == want) if want else colour in GREEN_AT_DEPTH.values():
                     self.xdotool("windowfocus", window)
+                    if opened_here:
+                        self.wait_for_pointer_handover()
                     wait_frames(3)
                     return shot
             time.sleep(0.05)
         raise AssertionError("the editor window did not appear")
+
+    def pointer(self):
+        out = subprocess.run(["xdotool", "getmouselocation", "--shell"], env=self.env(),
+                             capture_output=True, text=True, timeout=20).stdout
+        fields = dict(line.split("=", 1) for line in out.split())
+        return int(fields["X"]), int(fields["Y"])
+
+    def wait_for_pointer_handover(self, timeout=5):
+        """For its first polls after install_mouse the library reads pointer
+        motion as relative, then warps the X pointer to its own cursor at the
+        window's centre; a move or click before that lands elsewhere. The
+        pointer was put away from the centre before the window opened, so
+        its jump to the centre tells that the library has taken over."""
+        deadline = time.monotonic() + timeout
+        while self.pointer() != POINTER_CENTRE and time.monotonic() < deadline:
+            time.sleep(0.02)
 
     def wait_for_no_window(self, timeout=20):
         deadline = time.monotonic() + timeout
