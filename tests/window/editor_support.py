@@ -27,8 +27,8 @@ TIME = "What is the allowed time for the area? "
 BLACK, MAGENTA, WHITE = (0, 0, 0), (255, 0, 255), (255, 255, 255)
 TOLERANCE = 8        # per channel: at 15 or 16 bpp the screen quantises tile colours
 PARKED = (60, 440)   # where the pointer rests between moves: off the board and the probes
-AWAY = (630, 470)    # where the pointer waits for a window to open
-CENTRE = (320, 240)  # of the window, which sits at the top left of the X screen
+AWAY = harness.POINTER_AWAY      # where the pointer waits for a window to open
+CENTRE = harness.POINTER_CENTRE  # of the window, which sits at the top left of the X screen
 SCREEN_WAIT = 10.0   # seconds the screen may take to show a change
 PAINTED_TILES = 9    # values 0 to 8 have a picture
 
@@ -99,24 +99,12 @@ def stderr_until(program, text, timeout=10):
     return program.stderr_text()
 
 
-def pointer_location(x):
-    out = subprocess.run(["xdotool", "getmouselocation", "--shell"], env=x.env(),
-                         capture_output=True, text=True, timeout=20).stdout
-    fields = dict(line.split("=", 1) for line in out.split())
-    return int(fields["X"]), int(fields["Y"])
-
-
 def wait_for_pointer_handover(x, timeout=10):
-    """For its first few dozen input polls after install_mouse (about 0.3 s)
-    the library reads the pointer as relative motion, then warps the X
-    pointer to its own cursor, which install_mouse put at the window centre.
-    Moves made before that warp land elsewhere, so wait for it; the pointer
-    must have been put elsewhere (AWAY) before the window opened."""
-    deadline = time.monotonic() + timeout
-    while pointer_location(x) != CENTRE:
-        if time.monotonic() > deadline:
-            raise AssertionError("the library never took the pointer over")
-        time.sleep(0.02)
+    """harness.Xvfb.wait_for_pointer_handover, but a failure when the
+    library never takes the pointer over; AWAY must have been set first."""
+    x.wait_for_pointer_handover(timeout)
+    if x.pointer() != CENTRE:
+        raise AssertionError("the library never took the pointer over")
 
 
 def wait_for_visible_window(x, timeout=20):
