@@ -1,8 +1,143 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs the whole test suite. The window
-# tests start their own virtual X server, so no display is needed.
+# Installs what is missing, builds, and runs the whole test suite twice: in
+# the plain build and in one built with AddressSanitizer and
+# UndefinedBehaviorSanitizer. Then runs each fuzz target for a bounded time.
+# The window tests start their own virtual X server, so no display is needed.
+#
+#   FUZZ_SECONDS=N ./test.sh    fuzz each target for N seconds (default 30;
+#                               0 skips fuzzing)
+#   AREAEDIT_BUILD_DIR, AREAEDIT_SANITIZE_BUILD_DIR, AREAEDIT_FUZZ_BUILD_DIR
+#                               build folders other than build, build-sanitize
+#                               and build-fuzz
+#
+# Any failed test, sanitizer report or fuzz finding fails the run; the last
+# lines sum it up.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-"$here/scripts/setup.sh" --tests
-cd "$here/build"
-ctest --output-on-failure --timeout 300 -j2
+plain="${AREAEDIT_BUILD_DIR:-$here/build}"
+sanitize="${AREAEDIT_SANITIZE_BUILD_DIR:-$here/build-sanitize}"
+fuzz="${AREAEDIT_FUZZ_BUILD_DIR:-$here/build-fuzz}"
+fuzz_seconds="${FUZZ_SECONDS:-30}"
+fuzz_targets=(fuzz_load_area fuzz_read_input fuzz_dialogue)
+started=$SECONDS
+
+AREAEDIT_BUILD_DIR="$plain" "$here/scripts/setup.sh" --tests
+
+echo "test.sh: building the sanitizer build in $sanitize"
+cmake -S "$here" -B "$sanitize" -DAREAEDIT_SANITIZE=ON >/dev/null
+cmake --build "$sanitize" -j"$(nproc)"
+if [ "$fuzz_seconds" -gt 0 ]; then
+  echo "test.sh: building the fuzz targets in $fuzz"
+  cmake -S "$here" -B "$fuzz" -DCMAKE_CXX_COMPILER=clang++ -DAREAEDIT_FUZZ=ON -DBUILD_TESTING=OFF >/dev/null
+  cmake --build "$fuzz" -j"$(nproc)" --target "${fuzz_targets[@]}"
+fi
+
+scratch="$(mktemp -d "${TMPDIR:-/tmp}/areaedit-test.XXXXXX")"
+# The fuzz targets save areas, with fsync, thousands of times a second: their
+# working folders go on a memory file system where there is one.
+fuzz_scratch="$scratch"
+[ -w /dev/shm ] && fuzz_scratch="$(mktemp -d /dev/shm/areaedit-fuzz.XXXXXX)"
+trap 'rm -rf "$scratch" "$fuzz_scratch"' EXIT
+summary=()
+failed=0
+passed_count=0
+failed_count=0
+
+# run_suite LABEL BUILD: the whole ctest suite of one build; its closing line
+# is kept for the summary.
+run_suite() {
+  local label="$1" build="$2" log="$scratch/$1.log" status=0
+  echo "test.sh: running the suite in $build"
+  (cd "$build" && ctest --output-on-failure --timeout 300 -j2) 2>&1 | tee "$log" || status=$?
+  local line
+  line="$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1 || true)"
+  summary+=("$label: ${line:-ctest printed no result (status $status)}")
+  if [[ "$line" =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
+    failed_count=$((failed_count + BASH_REMATCH[1]))
+    passed_count=$((passed_count + BASH_REMATCH[2] - BASH_REMATCH[1]))
+  fi
+  [ "$status" -eq 0 ] && [ -n "$line" ]
+}
+
+if run_suite "plain build" "$plain"; then
+  summary+=("test.sh: plain build: passed")
+else
+  summary+=("test.sh: plain build: FAILED")
+  failed=1
+fi
+
+# The sanitizers stop the program at the first error with a status of their
+# own (86), which no test expects, and write the report into logs/, which
+# also catches reports of programs that a test killed. The folder is open to
+# every user: the drills run the program as an unprivileged one.
+logs="$sanitize/sanitizer-logs"
+rm -rf "$logs"
+mkdir -p "$logs"
+chmod 1777 "$logs"
+sanitizer_options="halt_on_error=1:exitcode=86:log_path=$logs/report:print_stacktrace=1"
+export ASAN_OPTIONS="$sanitizer_options:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_string_checks=1"
+export UBSAN_OPTIONS="$sanitizer_options"
+export LSAN_OPTIONS="suppressions=$here/tests/lsan.supp:print_suppressions=0"
+suite_ok=1
+run_suite "sanitizer build" "$sanitize" || suite_ok=0
+unset ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS
+reports=("$logs"/*)
+[ -e "${reports[0]}" ] || reports=()
+if [ ${#reports[@]} -gt 0 ]; then
+  for report in "${reports[@]}"; do
+    echo "---- sanitizer report $report"
+    head -c 20000 "$report"
+  done
+fi
+if [ "$suite_ok" -eq 1 ] && [ ${#reports[@]} -eq 0 ]; then
+  summary+=("test.sh: sanitizer build: passed, no sanitizer reports")
+else
+  summary+=("test.sh: sanitizer build: FAILED, ${#reports[@]} sanitizer report(s) in $logs")
+  failed=1
+fi
+
+# fuzz_target NAME: runs it from a copy of its seeds; a crash, a hang
+# (-timeout), a leak or any other finding leaves a file in findings/.
+findings="$fuzz/findings"
+fuzz_target() {
+  local target="$1" corpus="$scratch/corpus-$1" log="$scratch/$1.log" status=0
+  local dictionary=()
+  case "$target" in
+    fuzz_read_input) dictionary=(-dict="$here/fuzz/numbers.dict") ;;
+    fuzz_dialogue) dictionary=(-dict="$here/fuzz/dialogue.dict") ;;
+  esac
+  cp -r "$here/fuzz/corpus/$target" "$corpus"
+  echo "test.sh: fuzzing $target for $fuzz_seconds s"
+  TMPDIR="$fuzz_scratch" "$fuzz/fuzz/$target" -max_total_time="$fuzz_seconds" -timeout=5 \
+    -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$findings/$target-" \
+    "${dictionary[@]}" "$corpus" >"$log" 2>&1 || status=$?
+  local runs
+  runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")"
+  local found=("$findings/$target"-*)
+  [ -e "${found[0]}" ] || found=()
+  if [ "$status" -eq 0 ] && [ ${#found[@]} -eq 0 ]; then
+    summary+=("test.sh: fuzzing: $target: ${runs:-?} runs in $fuzz_seconds s, no findings")
+    passed_count=$((passed_count + 1))
+  else
+    tail -n 60 "$log"
+    summary+=("test.sh: fuzzing: $target: FAILED (status $status), findings: ${found[*]:-none}")
+    failed_count=$((failed_count + 1))
+    failed=1
+  fi
+}
+
+if [ "$fuzz_seconds" -gt 0 ]; then
+  rm -rf "$findings"
+  mkdir -p "$findings"
+  for target in "${fuzz_targets[@]}"; do
+    fuzz_target "$target"
+  done
+else
+  summary+=("test.sh: fuzzing: skipped (FUZZ_SECONDS=0)")
+fi
+
+echo
+echo "==== summary ($((SECONDS - started)) s)"
+printf '%s\n' "${summary[@]}"
+echo "test.sh: $passed_count passed, $failed_count failed"
+exit "$failed"

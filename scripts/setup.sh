@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that are missing and builds into build/.
+# Installs the Debian packages that are missing and builds into build/
+# (or into AREAEDIT_BUILD_DIR when that is set).
 #   scripts/setup.sh          what running the editor needs
-#   scripts/setup.sh --tests  and what the test suite needs as well
+#   scripts/setup.sh --tests  and what the test suite needs as well: the
+#                             sanitizer build and the fuzz targets use clang
+#                             and its runtimes; the failure drills use mount
+#                             and setpriv (util-linux)
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 
 packages=(cmake g++ make pkg-config liballegro4-dev)
 if [ "${1:-}" = "--tests" ]; then
-  packages+=(libgtest-dev python3 xvfb xdotool imagemagick)
+  packages+=(libgtest-dev python3 xvfb xdotool imagemagick clang libclang-rt-14-dev util-linux)
 fi
 
 missing=()
@@ -22,5 +26,6 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-cmake -S "$here" -B "$here/build" >/dev/null
-cmake --build "$here/build" -j"$(nproc)"
+build="${AREAEDIT_BUILD_DIR:-$here/build}"
+cmake -S "$here" -B "$build" >/dev/null
+cmake --build "$build" -j"$(nproc)"

@@ -49,15 +49,37 @@ struct temporary_file {
     }
 };
 
+// A path as it can be shown within one line on a terminal: a name read from
+// an area file may hold any bytes, so control characters are shown as \xHH
+// instead of breaking the line or acting on the terminal.
+std::string printable(std::string_view path)
+{
+    std::string shown;
+    for (char ch : path) {
+        auto byte = static_cast<unsigned char>(ch);
+        if (byte < 0x20 || byte == 0x7f) {
+            char escape[5];
+            std::snprintf(escape, sizeof escape, "\\x%02x", byte);
+            shown += escape;
+        } else {
+            shown += ch;
+        }
+    }
+    return shown;
+}
+
 [[noreturn]] void refuse_file(const char *path, const char *why)
 {
-    std::fprintf(stderr, "areaedit: cannot load %s: %s\n", path, why);
+    {
+        std::string shown = printable(path);  // freed first: exit runs no destructors of locals
+        std::fprintf(stderr, "areaedit: cannot load %s: %s\n", shown.c_str(), why);
+    }
     std::exit(EXIT_FAILURE);
 }
 
 void report_save_failure(const std::string &path, const char *why)
 {
-    std::fprintf(stderr, "areaedit: cannot save %s: %s\n", path.c_str(), why);
+    std::fprintf(stderr, "areaedit: cannot save %s: %s\n", printable(path).c_str(), why);
 }
 
 bool write_all(int fd, const void *data, std::size_t size)

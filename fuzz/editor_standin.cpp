@@ -1,0 +1,53 @@
+// The editor as the console dialogue sees it, for the fuzz targets: no
+// window and no library, and a visit that returns at once after painting
+// one cell chosen from a count of visits, so saves write changed areas.
+
+#include "editor/editor.h"
+
+#include "editor_standin.h"
+
+BITMAP *board_bitmap = nullptr;
+DATAFILE *tile_set = nullptr;
+int tile_count = 0;
+
+namespace {
+int visits = 0;
+}
+
+void reset_editor_standin()
+{
+    visits = 0;
+}
+
+void init_graphics(int, int, int, int, std::int8_t, int) {}
+
+void exit_graphics(std::int8_t) {}
+
+void edit_area()
+{
+    paint_cell({visits % board_cols, (visits / board_cols) % board_rows}, visits % painted_tiles);
+    ++visits;
+}
+
+void prepare_board() {}
+
+void draw_board() {}
+
+int brush_from_keys(const volatile char *, int brush)
+{
+    return brush;
+}
+
+std::optional<cell_position> cell_at(int, int)
+{
+    return std::nullopt;
+}
+
+void paint_cell(cell_position cell, int brush)
+{
+    current_area.cells[cell.col][cell.row] = brush;
+    if (brush == mark_tile) {
+        current_area.mark_col = cell.col;
+        current_area.mark_row = cell.row;
+    }
+}
