@@ -67,12 +67,15 @@ else
 fi
 
 # The sanitizers stop the program at the first error with a status of their
-# own (86), which no test expects, and write the report into logs/, which
-# also catches reports of programs that a test killed. The folder is open to
-# every user: the drills run the program as an unprivileged one.
-logs="$sanitize/sanitizer-logs"
-rm -rf "$logs"
+# own (86), which no test expects, and write the report into a folder
+# checked afterwards, which also catches reports of programs that a test
+# killed. The folder is open to every user: a drill runs the program as an
+# unprivileged one. Reports are kept in the build's sanitizer-reports/.
+logs="$scratch/sanitizer-logs"
+kept_reports="$sanitize/sanitizer-reports"
+rm -rf "$kept_reports"
 mkdir -p "$logs"
+chmod 755 "$scratch"
 chmod 1777 "$logs"
 sanitizer_options="halt_on_error=1:exitcode=86:log_path=$logs/report:print_stacktrace=1"
 export ASAN_OPTIONS="$sanitizer_options:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_string_checks=1"
@@ -84,6 +87,8 @@ unset ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS
 reports=("$logs"/*)
 [ -e "${reports[0]}" ] || reports=()
 if [ ${#reports[@]} -gt 0 ]; then
+  mkdir -p "$kept_reports"
+  cp "${reports[@]}" "$kept_reports/"
   for report in "${reports[@]}"; do
     echo "---- sanitizer report $report"
     head -c 20000 "$report"
@@ -92,7 +97,7 @@ fi
 if [ "$suite_ok" -eq 1 ] && [ ${#reports[@]} -eq 0 ]; then
   summary+=("test.sh: sanitizer build: passed, no sanitizer reports")
 else
-  summary+=("test.sh: sanitizer build: FAILED, ${#reports[@]} sanitizer report(s) in $logs")
+  summary+=("test.sh: sanitizer build: FAILED, ${#reports[@]} sanitizer report(s) in $kept_reports")
   failed=1
 fi
 

@@ -111,6 +111,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     outer_folder = make_private_folder();
     folder = outer_folder + "/work";
     require(::mkdir(folder.c_str(), 0700) == 0, "cannot make the working folder");
+    remove_at_exit(folder);
     require(::chdir(folder.c_str()) == 0, "cannot enter the working folder");
     make_seeds();
     return 0;

@@ -108,6 +108,28 @@ void check_exit_is_caught()
     require(status == EXIT_FAILURE, "load_area's exit did not come back to run_catching_exit");
 }
 
+namespace {
+
+std::vector<std::string> private_folders;
+
+void remove_private_folders()
+{
+    // Newest first: a folder made inside another goes before it.
+    for (auto folder = private_folders.rbegin(); folder != private_folders.rend(); ++folder) {
+        empty_folder(*folder);
+        ::rmdir(folder->c_str());
+    }
+}
+
+}  // namespace
+
+void remove_at_exit(const std::string &folder)
+{
+    if (private_folders.empty())
+        std::atexit(remove_private_folders);
+    private_folders.push_back(folder);
+}
+
 std::string make_private_folder()
 {
     const char *base = std::getenv("TMPDIR");
@@ -115,6 +137,7 @@ std::string make_private_folder()
         base = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
     std::string folder = std::string(base) + "/areaedit-fuzz-XXXXXX";
     require(::mkdtemp(folder.data()) != nullptr, "cannot make a private folder");
+    remove_at_exit(folder);
     return folder;
 }
 

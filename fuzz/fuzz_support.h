@@ -48,7 +48,8 @@ void check_exit_is_caught();
 
 // A new folder of the process's own, in TMPDIR, or else on a memory file
 // system when there is one (saves call fsync).
-std::string make_private_folder();
+std::string make_private_folder();  // removed again when the fuzzer exits
+void remove_at_exit(const std::string &folder);  // a folder made inside one of those
 void empty_folder(const std::string &folder);
 std::vector<std::string> folder_entries(const std::string &folder);  // sorted
 std::string read_whole_file(const std::string &path);

@@ -9,7 +9,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 
-packages=(cmake g++ make pkg-config liballegro4-dev)
+packages=(cmake g++ make pkg-config liballegro4-dev libx11-dev)
 if [ "${1:-}" = "--tests" ]; then
   packages+=(libgtest-dev python3 xvfb xdotool imagemagick clang libclang-rt-14-dev util-linux)
 fi
