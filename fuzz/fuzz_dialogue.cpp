@@ -63,23 +63,6 @@ void seed_folder()
         write_whole_file(folder + "/" + name, bytes.data(), bytes.size());
 }
 
-// main()'s loop, which cannot be linked here since it starts the library.
-void run_dialogue()
-{
-    for (;;) {
-        switch (choose_from_menu(main_menu)) {
-        case new_area_choice:
-            start_new_area();
-            break;
-        case load_area_choice:
-            open_existing_area();
-            break;
-        case exit_choice:
-            return;
-        }
-    }
-}
-
 bool usable_area_file_name(const std::string &name)
 {
     std::size_t extension = std::strlen(area_extension);
@@ -129,7 +112,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     std::optional<int> status;
     {
         console_redirect console(open_input(data, size), open_sink(out), open_sink(err));
-        status = run_catching_exit(run_dialogue);
+        status = run_catching_exit(run_main_menu);
     }
     require(!status || *status == EXIT_SUCCESS || *status == EXIT_FAILURE,
             "the dialogue ended with another status than 0 or 1");

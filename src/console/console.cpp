@@ -1,10 +1,11 @@
-// The console dialogue. main() shows the menu with choose_from_menu and
-// hands each choice to start_new_area or open_existing_area; both end in
-// offer_save, the save question and the allowed time.
+// The console dialogue. run_main_menu() shows the menu with
+// choose_from_menu and hands each choice to start_new_area or
+// open_existing_area; both end in offer_save, the save question and the
+// allowed time.
 //
 // Every prompt is flushed before its answer is read, since standard output
 // may be a pipe. A bad answer gets a one-line message and the question
-// again; end of input ends the program. Start reading at start_new_area().
+// again; end of input ends the program. Start reading at run_main_menu().
 
 #include "console/console.h"
 
@@ -228,4 +229,20 @@ void open_existing_area()
     init_graphics(screen_width, screen_height, 0, 0, graphics_flags, loaded_area_depth);
     edit_area();
     offer_save();
+}
+
+void run_main_menu()
+{
+    for (;;) {
+        switch (choose_from_menu(main_menu)) {
+        case new_area_choice:
+            start_new_area();
+            break;
+        case load_area_choice:
+            open_existing_area();
+            break;
+        case exit_choice:
+            return;
+        }
+    }
 }

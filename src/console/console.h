@@ -18,6 +18,9 @@ constexpr int exit_choice = 3;
 // menu again; end of input ends the program with status 0.
 int choose_from_menu(const char *items);
 
+// Shows the main menu and carries out each choice until "Exit" is chosen.
+void run_main_menu();
+
 void start_new_area();      // name it, empty its cells, edit it, offer to save
 void open_existing_area();  // load NAME.ard, edit it, offer to save
 

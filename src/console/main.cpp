@@ -10,17 +10,7 @@
 
 int main()
 {
-    for (;;) {
-        switch (choose_from_menu(main_menu)) {
-        case new_area_choice:
-            start_new_area();
-            break;
-        case load_area_choice:
-            open_existing_area();
-            break;
-        case exit_choice:
-            return EXIT_SUCCESS;
-        }
-    }
+    run_main_menu();
+    return EXIT_SUCCESS;
 }
 END_OF_MAIN()
