@@ -38,7 +38,7 @@ void start_library()
     ASSERT_TRUE(started) << "install_allegro failed";
 }
 
-datafile_ptr load_tile_set()
+datafile_ptr open_built_tile_set()
 {
     return datafile_ptr(load_datafile(TILE_SET_PATH));
 }
@@ -62,7 +62,7 @@ bool same_pixels(BITMAP *a, BITMAP *b)
 TEST(tile_set, holds_nine_35_pixel_bitmaps_first)
 {
     start_library();
-    datafile_ptr tile_set = load_tile_set();
+    datafile_ptr tile_set = open_built_tile_set();
     ASSERT_TRUE(tile_set) << "cannot load " << TILE_SET_PATH;
     int entries = 0;
     while (tile_set.get()[entries].type != DAT_END)
@@ -79,7 +79,7 @@ TEST(tile_set, holds_nine_35_pixel_bitmaps_first)
 TEST(tile_set, entry_v_is_the_picture_of_value_v)
 {
     start_library();
-    datafile_ptr tile_set = load_tile_set();
+    datafile_ptr tile_set = open_built_tile_set();
     ASSERT_TRUE(tile_set) << "cannot load " << TILE_SET_PATH;
     for (int v = 0; v < painted_tiles; ++v) {
         std::string path = std::string(TILE_ASSETS_PATH) + "/tile" + std::to_string(v) + ".bmp";
@@ -96,7 +96,7 @@ TEST(tile_set, entry_v_is_the_picture_of_value_v)
 TEST(tile_set, nine_pictures_differ_at_both_probe_pixels)
 {
     start_library();
-    datafile_ptr tile_set = load_tile_set();
+    datafile_ptr tile_set = open_built_tile_set();
     ASSERT_TRUE(tile_set) << "cannot load " << TILE_SET_PATH;
     for (int v = 0; v < painted_tiles; ++v)
         ASSERT_EQ(tile_set.get()[v].type, DAT_BITMAP) << "entry " << v;

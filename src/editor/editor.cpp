@@ -151,38 +151,14 @@ const char *framing_problem(PACKFILE *f)
     return nullptr;
 }
 
-const char *tile_set_problem()
+const char *tile_set_problem(const char *path)
 {
-    PACKFILE *f = pack_fopen(tile_set_file, F_READ_PACKED);
+    PACKFILE *f = pack_fopen(path, F_READ_PACKED);
     if (!f)
-        return ::access(tile_set_file, R_OK) != 0 ? std::strerror(errno) : not_a_datafile;
+        return ::access(path, R_OK) != 0 ? std::strerror(errno) : not_a_datafile;
     const char *why = framing_problem(f);
     pack_fclose(f);
     return why;
-}
-
-void load_tile_set()
-{
-    if (const char *why = tile_set_problem())
-        fail_visit(tile_set_file, why);
-    tile_set = load_datafile(tile_set_file);
-    if (!tile_set)
-        fail_visit(tile_set_file, damaged_datafile);
-    tile_count = 0;
-    while (tile_set[tile_count].type != DAT_END)
-        ++tile_count;
-    char why[96];
-    if (tile_count < painted_tiles) {
-        std::snprintf(why, sizeof why, "holds %d entries, fewer than the %d tiles",
-                      tile_count, painted_tiles);
-        fail_visit(tile_set_file, why);
-    }
-    for (int v = 0; v < painted_tiles; ++v) {
-        if (tile_set[v].type != DAT_BITMAP) {
-            std::snprintf(why, sizeof why, "entry %d is not a bitmap", v);
-            fail_visit(tile_set_file, why);
-        }
-    }
 }
 
 void release_board()
@@ -190,10 +166,7 @@ void release_board()
     if (board_bitmap)
         destroy_bitmap(board_bitmap);
     board_bitmap = nullptr;
-    if (tile_set)
-        unload_datafile(tile_set);
-    tile_set = nullptr;
-    tile_count = 0;
+    unload_tile_set();
 }
 
 // The picture of a tile value, or nullptr when the tile set has none.
@@ -279,10 +252,55 @@ void prepare_board()
     board_bitmap = create_bitmap(board_size, board_size);
     if (!board_bitmap)
         fail_visit("board bitmap", "cannot be created");
-    load_tile_set();
+    if (const char *why = load_tile_set(tile_set_file))
+        fail_visit(tile_set_file, why);
 }
 
 void draw_board()
+{
+    compose_board();
+    vsync();
+    scare_mouse();
+    blit(board_bitmap, screen, 0, 0, board_left, board_top, board_size, board_size);
+    unscare_mouse();
+}
+
+const char *load_tile_set(const char *path)
+{
+    if (const char *why = tile_set_problem(path))
+        return why;
+    tile_set = load_datafile(path);
+    if (!tile_set)
+        return damaged_datafile;
+    tile_count = 0;
+    while (tile_set[tile_count].type != DAT_END)
+        ++tile_count;
+    static char why[96];
+    if (tile_count < painted_tiles) {
+        std::snprintf(why, sizeof why, "holds %d entries, fewer than the %d tiles",
+                      tile_count, painted_tiles);
+        unload_tile_set();
+        return why;
+    }
+    for (int v = 0; v < painted_tiles; ++v) {
+        if (tile_set[v].type != DAT_BITMAP) {
+            std::snprintf(why, sizeof why, "entry %d is not a bitmap", v);
+            unload_tile_set();
+            return why;
+        }
+    }
+    return nullptr;
+}
+
+void unload_tile_set()
+{
+    if (tile_set)
+        unload_datafile(tile_set);
+    tile_set = nullptr;
+    tile_count = 0;
+}
+
+void compose_board()
 {
     clear_to_color(board_bitmap, colour(empty_colour));
     for (int c = 0; c < board_cols; ++c) {
@@ -296,10 +314,6 @@ void draw_board()
                 draw_unknown_tile(c * tile_size, r * tile_size);
         }
     }
-    vsync();
-    scare_mouse();
-    blit(board_bitmap, screen, 0, 0, board_left, board_top, board_size, board_size);
-    unscare_mouse();
 }
 
 int brush_from_keys(const volatile char *keys, int brush)

@@ -37,7 +37,16 @@ void exit_graphics(std::int8_t flags);
 void edit_area();
 
 void prepare_board();
-void draw_board();
+void draw_board();  // compose_board, then the retrace and the copy to the screen
+
+// Loads the datafile at path into tile_set and tile_count. Returns why it
+// cannot serve as a tile set, with nothing left loaded, or nullptr.
+const char *load_tile_set(const char *path);
+void unload_tile_set();
+
+// Draws current_area's cells onto board_bitmap as the editor shows them:
+// black, a tile's picture, or a placeholder for a value with none.
+void compose_board();
 
 // The pieces of one editor turn that need no window.
 struct cell_position {
