@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing and builds into build/
 # (or into AREAEDIT_BUILD_DIR when that is set).
-#   scripts/setup.sh          what running the editor needs
-#   scripts/setup.sh --tests  and what the test suite needs as well: the
-#                             sanitizer build and the fuzz targets use clang
-#                             and its runtimes; the failure drills use mount
-#                             and setpriv (util-linux)
+#   scripts/setup.sh          what building the editor and areatool needs
+#                             (areatool writes PNG through the library's
+#                             PNG add-on)
+#   scripts/setup.sh --tests  and what the test suite and ./bench.sh need as
+#                             well: the sanitizer build and the fuzz targets
+#                             use clang and its runtimes; the failure drills
+#                             use mount and setpriv (util-linux); the
+#                             benchmark presses buttons through the X test
+#                             extension
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 
-packages=(cmake g++ make pkg-config liballegro4-dev libx11-dev)
+packages=(cmake g++ make pkg-config liballegro4-dev libloadpng4-dev libx11-dev)
 if [ "${1:-}" = "--tests" ]; then
-  packages+=(libgtest-dev python3 xvfb xdotool imagemagick clang libclang-rt-14-dev util-linux)
+  packages+=(libgtest-dev python3 xvfb xdotool imagemagick clang libclang-rt-14-dev util-linux
+             libxtst-dev)
 fi
 
 missing=()
