@@ -49,25 +49,6 @@ struct temporary_file {
     }
 };
 
-// A path as it can be shown within one line on a terminal: a name read from
-// an area file may hold any bytes, so control characters are shown as \xHH
-// instead of breaking the line or acting on the terminal.
-std::string printable(std::string_view path)
-{
-    std::string shown;
-    for (char ch : path) {
-        auto byte = static_cast<unsigned char>(ch);
-        if (byte < 0x20 || byte == 0x7f) {
-            char escape[5];
-            std::snprintf(escape, sizeof escape, "\\x%02x", byte);
-            shown += escape;
-        } else {
-            shown += ch;
-        }
-    }
-    return shown;
-}
-
 [[noreturn]] void refuse_file(const char *path, const char *why)
 {
     {
@@ -107,6 +88,24 @@ mode_t current_umask()
 
 }  // namespace
 
+// A name read from an area file may hold any bytes: escaped, they cannot
+// break the line or act on the terminal.
+std::string printable(std::string_view text)
+{
+    std::string shown;
+    for (char ch : text) {
+        auto byte = static_cast<unsigned char>(ch);
+        if (byte < 0x20 || byte == 0x7f) {
+            char escape[5];
+            std::snprintf(escape, sizeof escape, "\\x%02x", byte);
+            shown += escape;
+        } else {
+            shown += ch;
+        }
+    }
+    return shown;
+}
+
 std::string_view area_name(const area_record &area)
 {
     return {area.name.data(), ::strnlen(area.name.data(), area.name.size())};
@@ -127,24 +126,48 @@ const char *name_problem(std::string_view name)
     return nullptr;
 }
 
+namespace {
+
+// Reads one record from f into area, or says why the file holds none.
+std::string read_record(std::FILE *f, area_record &area)
+{
+    area_record read;
+    std::size_t got = std::fread(&read, 1, area_file_size, f);
+    if (std::ferror(f))
+        return std::strerror(errno);
+    if (got < static_cast<std::size_t>(area_file_size)) {
+        char why[64];
+        std::snprintf(why, sizeof why, "only %zu of the 420 bytes of an area", got);
+        return why;
+    }
+    area = read;
+    return {};
+}
+
+}  // namespace
+
 void load_area(const char *path)
 {
     open_file file{std::fopen(path, "rb")};
     if (!file.stream)
         std::exit(EXIT_FAILURE);
-
     // Read into a copy so that a short file cannot leave current_area half
     // replaced.
     area_record loaded;
-    std::size_t got = std::fread(&loaded, 1, area_file_size, file.stream);
-    if (std::ferror(file.stream))
-        refuse_file(path, std::strerror(errno));
-    if (got < static_cast<std::size_t>(area_file_size)) {
-        char why[64];
-        std::snprintf(why, sizeof why, "only %zu of the 420 bytes of an area", got);
-        refuse_file(path, why);
-    }
+    if (std::string why = read_record(file.stream, loaded); !why.empty())
+        refuse_file(path, why.c_str());
     current_area = loaded;
+}
+
+std::string read_area_file(const char *path, area_record &area, bool &longer)
+{
+    open_file file{std::fopen(path, "rb")};
+    if (!file.stream)
+        return std::strerror(errno);
+    if (std::string why = read_record(file.stream, area); !why.empty())
+        return why;
+    longer = std::fgetc(file.stream) != EOF;
+    return {};
 }
 
 void save_area()

@@ -5,6 +5,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 constexpr int board_cols = 10;
@@ -54,3 +55,14 @@ const char *name_problem(std::string_view name);
 
 // The stored name of area, never read past its name_size bytes.
 std::string_view area_name(const area_record &area);
+
+// Reads the file at path into area without ending the program, for tools
+// that go through many files. Returns why it is not an area file (it cannot
+// be read, or holds fewer than 420 bytes), empty when it was read; longer is
+// set when the file holds more than 420 bytes, of which, as load_area does,
+// only the first 420 were read. area is untouched on failure.
+std::string read_area_file(const char *path, area_record &area, bool &longer);
+
+// text as it can be shown within one line on a terminal: control
+// characters become \xHH.
+std::string printable(std::string_view text);

@@ -1,0 +1,469 @@
+// areatool: works on area files from the command line, without a window or
+// a display. `show` prints areas as plain text (stable enough to serve git as
+// a textconv driver), `render` draws a board into a PNG with the editor's own
+// drawing code, and `check` says whether files are sound area files.
+//
+// Start reading at main(), then run_show, run_render and run_check.
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <allegro.h>
+#include <loadpng.h>
+
+#include "area/area.h"
+#include "editor/editor.h"
+
+namespace {
+
+constexpr int status_fine = 0;
+constexpr int status_file_problem = 1;
+constexpr int status_usage = 2;
+
+constexpr int default_scale = 1;
+constexpr int max_scale = 16;
+constexpr int default_depth = 32;  // keeps the tile pictures' colours exact
+constexpr int depths[] = {15, 16, 24, 32};
+// The PNG is written from a 24-bit copy: at 32 bits the PNG writer would
+// take the unused top byte of each pixel for its opacity, all transparent.
+constexpr int png_depth = 24;
+constexpr int max_cell_reports = 10;  // per file; the rest are counted
+constexpr mode_t new_file_mode = 0666;  // before the umask, as fopen would create it
+
+constexpr char empty_cell = '.';
+constexpr char unknown_cell = '?';
+constexpr const char *column_indent = "    ";  // the width of a row's label and marker
+
+constexpr const char *usage_text =
+    "Usage: areatool COMMAND [OPTIONS] FILE...\n"
+    "\n"
+    "Commands:\n"
+    "  show FILE...           print each area as text: name, mark, allowed time\n"
+    "                         and the board ('.' empty, 0-9 a tile, '?' other)\n"
+    "  render FILE OUT.png    draw the board as the editor does, into a PNG\n"
+    "      --tiles PATH       tile set to draw with (default: graphics.dat)\n"
+    "      --scale N          whole-number enlargement, 1 to 16 (default: 1)\n"
+    "      --depth BITS       colour depth to draw at: 15, 16, 24 or 32\n"
+    "                         (default: 32; the editor shows new areas at 16\n"
+    "                         and loaded ones at 15)\n"
+    "  check FILE...          report every problem of each file as an area file\n"
+    "      --tiles PATH       accept any value that is a bitmap in PATH\n"
+    "                         (default: only -1 and 0 to 8)\n"
+    "\n"
+    "  --help                 this text\n"
+    "\n"
+    "Exit status: 0 all fine; 1 a file could not be read, rendered or written,\n"
+    "or check found a problem; 2 the command line is wrong.\n";
+
+struct command_line {
+    std::string command;
+    std::vector<std::string> files;
+    std::string tiles;  // empty: not given
+    int scale = default_scale;
+    int depth = default_depth;
+    bool help = false;
+};
+
+void report(const std::string &what, const std::string &why)
+{
+    std::fprintf(stderr, "areatool: %s: %s\n", printable(what).c_str(), why.c_str());
+}
+
+// A whole number from min to max written as plain digits, or -1.
+int parse_bounded(const std::string &text, int min, int max)
+{
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos)
+        return -1;
+    int value = std::atoi(text.c_str());
+    return value >= min && value <= max ? value : -1;
+}
+
+bool takes_option(const std::string &command, const std::string &option)
+{
+    if (option == "--tiles")
+        return command == "render" || command == "check";
+    return command == "render" && (option == "--scale" || option == "--depth");
+}
+
+// Fills line from argv; returns why it is wrong, or an empty string.
+std::string parse_command_line(int argc, char **argv, command_line &line)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    for (const std::string &arg : args) {
+        if (arg == "--")
+            break;
+        if (arg == "--help" || arg == "-h") {
+            line.help = true;
+            return {};
+        }
+    }
+    if (args.empty())
+        return "no command given";
+    line.command = args[0];
+    if (line.command != "show" && line.command != "render" && line.command != "check")
+        return "unknown command '" + printable(line.command) + "'";
+
+    bool options_done = false;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        std::string arg = args[i];
+        if (options_done || arg.size() < 2 || arg[0] != '-') {
+            line.files.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            options_done = true;
+            continue;
+        }
+        std::string value;
+        bool has_value = false;
+        if (auto equals = arg.find('='); equals != std::string::npos) {
+            value = arg.substr(equals + 1);
+            arg.resize(equals);
+            has_value = true;
+        }
+        if (!takes_option(line.command, arg))
+            return "'" + printable(arg) + "' is not an option of " + line.command;
+        if (!has_value) {
+            if (i + 1 == args.size())
+                return arg + " needs a value";
+            value = args[++i];
+        }
+        if (arg == "--tiles") {
+            if (value.empty())
+                return "--tiles needs a path";
+            line.tiles = value;
+        } else if (arg == "--scale") {
+            line.scale = parse_bounded(value, 1, max_scale);
+            if (line.scale < 0)
+                return "--scale takes a whole number from 1 to 16, not '" + printable(value) + "'";
+        } else {
+            line.depth = parse_bounded(value, depths[0], depths[std::size(depths) - 1]);
+            bool known = false;
+            for (int depth : depths)
+                known = known || depth == line.depth;
+            if (!known)
+                return "--depth takes 15, 16, 24 or 32, not '" + printable(value) + "'";
+        }
+    }
+    if (line.command == "render" && line.files.size() != 2)
+        return "render takes one area file and one PNG to write";
+    if (line.files.empty())
+        return line.command + " needs at least one area file";
+    return {};
+}
+
+// ----- show
+
+std::string board_row(const area_record &area, int row)
+{
+    std::string cells;
+    for (int col = 0; col < board_cols; ++col) {
+        std::int32_t value = area.cells[col][row];
+        if (value == empty_tile)
+            cells += empty_cell;
+        else if (value >= 0 && value <= 9)
+            cells += static_cast<char>('0' + value);
+        else
+            cells += unknown_cell;
+    }
+    return cells;
+}
+
+bool mark_on_board(const area_record &area)
+{
+    return area.mark_col >= 0 && area.mark_col < board_cols && area.mark_row >= 0
+           && area.mark_row < board_rows;
+}
+
+// The name, the mark, the time, then the board with its column numbers
+// above and row numbers to the left; 'v' above and '>' '<' beside it point
+// at the mark's column and row.
+void print_area(const area_record &area, bool longer)
+{
+    std::string_view name = area_name(area);
+    std::printf("name:%s%s%s\n", name.empty() ? "" : " ", printable(name).c_str(),
+                name.size() == static_cast<std::size_t>(name_size) ? " (not terminated within its 8 bytes)" : "");
+    bool marked = mark_on_board(area);
+    std::printf("mark: column %d, row %d%s\n", area.mark_col, area.mark_row,
+                marked ? "" : " (off the board)");
+    std::printf("time allowed: %d\n", area.time_allowed);
+    if (longer)
+        std::printf("note: the file holds more than 420 bytes; only the first 420 are the area\n");
+    std::printf("\n%s0123456789\n", column_indent);
+    if (marked)
+        std::printf("%s%*sv\n", column_indent, area.mark_col, "");
+    for (int row = 0; row < board_rows; ++row) {
+        bool mark_row = marked && row == area.mark_row;
+        std::printf("%2d %c%s%s\n", row, mark_row ? '>' : ' ', board_row(area, row).c_str(),
+                    mark_row ? "<" : "");
+    }
+}
+
+int run_show(const std::vector<std::string> &files)
+{
+    int status = status_fine;
+    bool first = true;
+    for (const std::string &path : files) {
+        area_record area;
+        bool longer = false;
+        if (std::string why = read_area_file(path.c_str(), area, longer); !why.empty()) {
+            report("cannot read " + path, why);
+            status = status_file_problem;
+            continue;
+        }
+        if (files.size() > 1)
+            std::printf("%s==> %s <==\n", first ? "" : "\n", printable(path).c_str());
+        first = false;
+        print_area(area, longer);
+    }
+    std::fflush(stdout);
+    return status;
+}
+
+// ----- the graphics library, for render and for check --tiles
+
+bool start_library(int depth, const std::string &tiles)
+{
+    if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
+        report("cannot start the graphics library", allegro_error);
+        return false;
+    }
+    // Set before the tile set is loaded: its pictures are converted to it.
+    set_color_depth(depth);
+    if (const char *why = load_tile_set(tiles.c_str())) {
+        report("cannot use the tile set " + tiles, why);
+        return false;
+    }
+    return true;
+}
+
+// ----- render
+
+mode_t current_umask()
+{
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+std::uint32_t big_endian(const unsigned char *b)
+{
+    return std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16 | std::uint32_t{b[2]} << 8 | b[3];
+}
+
+// save_png reports no failure of its last writes, as on a full disk, and
+// leaves the file cut short. So the file is walked: the signature, then
+// chunk after chunk, ending with IEND exactly at the end of the file.
+bool png_is_whole(int fd)
+{
+    static constexpr unsigned char signature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+    constexpr off_t chunk_frame = 12;  // length, type and CRC around a chunk's data
+    struct stat file;
+    unsigned char head[8];
+    if (::fstat(fd, &file) != 0 || ::pread(fd, head, sizeof head, 0) != sizeof head
+        || std::memcmp(head, signature, sizeof signature) != 0)
+        return false;
+    for (off_t at = sizeof signature; at + chunk_frame <= file.st_size;) {
+        if (::pread(fd, head, sizeof head, at) != sizeof head)
+            return false;
+        at += chunk_frame + big_endian(head);
+        if (std::memcmp(head + 4, "IEND", 4) == 0)
+            return at == file.st_size;
+    }
+    return false;
+}
+
+// Writes picture to a temporary file beside out and renames it into place,
+// so that a failure leaves no partial PNG and any old out as it was.
+// Returns why it failed, or an empty string.
+std::string write_png(const std::string &out, BITMAP *picture)
+{
+    std::string temp = out + ".XXXXXX";
+    int fd = ::mkstemp(temp.data());
+    if (fd < 0)
+        return std::strerror(errno);
+    std::string why;
+    if (::fchmod(fd, new_file_mode & ~current_umask()) != 0)
+        why = std::strerror(errno);
+    else if (save_png(temp.c_str(), picture, nullptr) != 0)
+        why = "the PNG could not be written";
+    else if (::fsync(fd) != 0)  // the same file, which save_png opened by name
+        why = std::strerror(errno);
+    else if (!png_is_whole(fd))
+        why = "the PNG was cut short (is the disk full?)";
+    if (::close(fd) != 0 && why.empty())
+        why = std::strerror(errno);
+    if (why.empty() && ::rename(temp.c_str(), out.c_str()) != 0)
+        why = std::strerror(errno);
+    if (!why.empty())
+        ::unlink(temp.c_str());
+    return why;
+}
+
+// Each pixel of from as a scale × scale square of to, which is at
+// png_depth whatever from's depth.
+void copy_scaled(BITMAP *from, BITMAP *to, int scale)
+{
+    int depth = bitmap_color_depth(from);
+    for (int y = 0; y < from->h; ++y) {
+        for (int x = 0; x < from->w; ++x) {
+            int c = getpixel(from, x, y);
+            rectfill(to, x * scale, y * scale, (x + 1) * scale - 1, (y + 1) * scale - 1,
+                     makecol24(getr_depth(depth, c), getg_depth(depth, c), getb_depth(depth, c)));
+        }
+    }
+}
+
+bool same_file(const std::string &a, const std::string &b)
+{
+    struct stat sa, sb;
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev
+           && sa.st_ino == sb.st_ino;
+}
+
+int run_render(const command_line &line)
+{
+    const std::string &path = line.files[0];
+    const std::string &out = line.files[1];
+    std::string tiles = line.tiles.empty() ? tile_set_file : line.tiles;
+    if (same_file(out, path) || same_file(out, tiles)) {
+        report(out, "is one of the files to read; choose another PNG to write");
+        return status_usage;
+    }
+    area_record area;
+    bool longer = false;
+    if (std::string why = read_area_file(path.c_str(), area, longer); !why.empty()) {
+        report("cannot read " + path, why);
+        return status_file_problem;
+    }
+    if (!start_library(line.depth, tiles))
+        return status_file_problem;
+
+    int status = status_file_problem;
+    int size = board_size * line.scale;
+    board_bitmap = create_bitmap(board_size, board_size);
+    BITMAP *picture = create_bitmap_ex(png_depth, size, size);
+    if (!board_bitmap || !picture) {
+        report(out, "not enough memory for the picture");
+    } else {
+        current_area = area;
+        compose_board();
+        copy_scaled(board_bitmap, picture, line.scale);
+        if (std::string why = write_png(out, picture); !why.empty())
+            report("cannot write " + out, why);
+        else
+            status = status_fine;
+    }
+    if (picture)
+        destroy_bitmap(picture);
+    if (board_bitmap)
+        destroy_bitmap(board_bitmap);
+    board_bitmap = nullptr;
+    unload_tile_set();
+    return status;
+}
+
+// ----- check
+
+// Whether the editor can draw value: as empty, or with a picture of the
+// tile set (with none loaded, the tiles every usable tile set has).
+bool drawable(std::int32_t value)
+{
+    if (value == empty_tile)
+        return true;
+    if (!tile_set)
+        return value >= 0 && value < painted_tiles;
+    return value >= 0 && value < tile_count && tile_set[value].type == DAT_BITMAP;
+}
+
+// Prints one line for each problem of area, read from path; returns how
+// many there were.
+int report_problems(const std::string &path, const area_record &area, bool longer)
+{
+    std::string shown = printable(path);
+    const char *file = shown.c_str();
+    int problems = 0;
+    if (longer) {
+        std::printf("%s: holds more than the 420 bytes of an area\n", file);
+        ++problems;
+    }
+    std::string_view name = area_name(area);
+    if (name.size() == static_cast<std::size_t>(name_size)) {
+        std::printf("%s: the name is not terminated within its 8 bytes\n", file);
+        ++problems;
+    } else if (const char *why = name_problem(name)) {
+        std::printf("%s: %s\n", file, why);
+        ++problems;
+    }
+    int bad_cells = 0;
+    for (int col = 0; col < board_cols; ++col) {
+        for (int row = 0; row < board_rows; ++row) {
+            std::int32_t value = area.cells[col][row];
+            if (drawable(value))
+                continue;
+            if (++bad_cells <= max_cell_reports)
+                std::printf("%s: cell at column %d, row %d holds %d, which the tile set cannot draw\n",
+                            file, col, row, value);
+        }
+    }
+    if (bad_cells > max_cell_reports)
+        std::printf("%s: and %d more cells the tile set cannot draw\n", file,
+                    bad_cells - max_cell_reports);
+    problems += bad_cells;
+    if (!mark_on_board(area)) {
+        std::printf("%s: the mark (column %d, row %d) is off the board\n", file, area.mark_col,
+                    area.mark_row);
+        ++problems;
+    }
+    return problems;
+}
+
+int run_check(const command_line &line)
+{
+    if (!line.tiles.empty() && !start_library(default_depth, line.tiles))
+        return status_file_problem;
+    int status = status_fine;
+    for (const std::string &path : line.files) {
+        area_record area;
+        bool longer = false;
+        if (std::string why = read_area_file(path.c_str(), area, longer); !why.empty()) {
+            std::fflush(stdout);  // keeps the lines of both streams in file order
+            report("cannot read " + path, why);
+            status = status_file_problem;
+        } else if (report_problems(path, area, longer) > 0) {
+            status = status_file_problem;
+        }
+    }
+    std::fflush(stdout);
+    unload_tile_set();
+    return status;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    command_line line;
+    if (std::string why = parse_command_line(argc, argv, line); !why.empty()) {
+        std::fprintf(stderr, "areatool: %s (see areatool --help)\n", why.c_str());
+        return status_usage;
+    }
+    if (line.help) {
+        std::fputs(usage_text, stdout);
+        return status_fine;
+    }
+    if (line.command == "show")
+        return run_show(line.files);
+    if (line.command == "render")
+        return run_render(line);
+    return run_check(line);
+}

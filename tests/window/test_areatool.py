@@ -1,0 +1,240 @@
+"""areatool without a display: show's text, check's findings and exit
+status, render's PNG (tiles exact, scaling by replication) and its
+failures, which leave no PNG behind, and the command line's refusals."""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+import harness
+from editor_support import ASSETS
+from harness import TILE, area_bytes
+
+AREATOOL = os.path.abspath(os.path.join(harness.BUILD, "areatool"))
+DAT = shutil.which("dat") or "dat"
+BOARD = 10 * TILE
+
+# Starts a program with a file size limit and SIGXFSZ ignored, so that a
+# write past the limit fails as on a full disk instead of killing it.
+LIMITED_START = """
+import os, resource, signal, sys
+signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+resource.setrlimit(resource.RLIMIT_FSIZE, (int(sys.argv[1]),) * 2)
+os.execv(sys.argv[2], sys.argv[2:])
+"""
+
+
+def read_picture(test, path):
+    """The picture file at path as a harness Picture, through ImageMagick."""
+    ppm = os.path.join(test.folder, "picture.ppm")
+    test.assertEqual(run(["convert", path, "-depth", "8", ppm], test.folder)[0], 0)
+    with open(ppm, "rb") as f:
+        picture = harness.Picture(f.read())
+    os.remove(ppm)
+    return picture
+
+
+def run(argv, folder):
+    """(status, stdout, stderr) of a program run without a display; it is
+    killed at the harness's deadline and its output capped."""
+    env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+    program = harness.Program(argv, folder, env)
+    try:
+        program.close_input()
+        status = program.wait()
+        return status, program.stdout_text(), program.stderr_text()
+    finally:
+        program.finish()
+
+
+class ToolTest(unittest.TestCase):
+    """Each test in a folder of its own holding the built tile set."""
+
+    def setUp(self):
+        self.folder = tempfile.mkdtemp(prefix="areatool-test-")
+        self.addCleanup(shutil.rmtree, self.folder, True)
+        shutil.copy(harness.TILE_SET, self.path("graphics.dat"))
+
+    def path(self, name):
+        return os.path.join(self.folder, name)
+
+    def write(self, name, data):
+        with open(self.path(name), "wb") as f:
+            f.write(data)
+
+    def tool(self, *args):
+        return run([AREATOOL, *args], self.folder)
+
+
+class ShowTest(ToolTest):
+
+    def test_show_draws_the_board_row_by_row_and_points_at_the_mark(self):
+        self.write("hall.ard", area_bytes({(1, 0): 5, (0, 3): 2, (9, 9): 8}, mark=(7, 4),
+                                          time_allowed=90))
+        board = [" 0  .5........", " 1  ..........", " 2  ..........", " 3  2.........",
+                 " 4 >..........<"] + [" %d  .........." % r for r in range(5, 9)] + [" 9  .........8"]
+        want = ["name: hall", "mark: column 7, row 4", "time allowed: 90", "",
+                "    0123456789", "           v"] + board
+        self.assertEqual(self.tool("show", "hall.ard"), (0, "\n".join(want) + "\n", ""))
+
+    def test_show_shows_strange_areas_honestly(self):
+        cells = {(0, 0): -7, (1, 0): 9, (2, 0): 10, (3, 0): 2 ** 31 - 1}
+        self.write("odd.ard", area_bytes(cells, mark=(10, 3), name=b"a\x1bbcdefg") + b"tail")
+        status, out, err = self.tool("show", "odd.ard")
+        self.assertEqual((status, err), (0, ""))
+        lines = out.splitlines()
+        self.assertEqual(lines[0], "name: a\\x1bbcdefg (not terminated within its 8 bytes)")
+        self.assertEqual(lines[1], "mark: column 10, row 3 (off the board)")
+        self.assertIn("more than 420 bytes", lines[3])
+        self.assertEqual(lines[6], " 0  ?9??......")
+        self.assertNotIn("v", out.split("0123456789")[1])
+        self.assertFalse(any(c in out for c in "<>\x1b"))
+
+    def test_show_goes_on_past_files_it_cannot_read_and_fails(self):
+        self.write("a.ard", area_bytes(name=b"a"))
+        self.write("short.ard", area_bytes()[:419])
+        self.write("b.ard", area_bytes(name=b"b"))
+        os.mkdir(self.path("dir.ard"))
+        status, out, err = self.tool("show", "a.ard", "gone.ard", "short.ard", "dir.ard", "b.ard")
+        self.assertEqual(status, 1)
+        self.assertEqual([out.startswith("==> a.ard <==\nname: a\n"), out.count("==>")], [True, 2])
+        self.assertIn("\n\n==> b.ard <==\nname: b\n", out)
+        self.assertRegex(err, r"^areatool: cannot read gone.ard: No such file.*\n.*short.ard: only 419 of"
+                              r".*\n.*dir.ard: Is a directory$")
+
+
+class CheckTest(ToolTest):
+
+    def test_check_passes_sound_files_silently(self):
+        self.write("a.ard", area_bytes({(c, c): c for c in range(9)}, mark=(9, 9), name=b"seven77"))
+        self.write("b.ard", area_bytes(name=b"b\0junk"))
+        self.assertEqual(self.tool("check", "a.ard", "b.ard"), (0, "", ""))
+
+    def test_check_reports_every_problem_naming_file_and_cell(self):
+        self.write("long.ard", area_bytes() + b"\0")
+        self.write("open.ard", area_bytes(name=b"eightchr"))
+        self.write("path.ard", area_bytes(name=b"a/b"))
+        self.write("blank.ard", area_bytes(name=b""))
+        self.write("cells.ard", area_bytes({(2, 7): 9, (0, 1): -2}, mark=(2, 10)))
+        self.write("short.ard", b"")
+        status, out, err = self.tool("check", "long.ard", "open.ard", "path.ard", "blank.ard",
+                                     "short.ard", "cells.ard")
+        self.assertEqual(status, 1)
+        self.assertEqual(out.splitlines(), [
+            "long.ard: holds more than the 420 bytes of an area",
+            "open.ard: the name is not terminated within its 8 bytes",
+            "path.ard: the name holds a path separator",
+            "blank.ard: the name is empty",
+            "cells.ard: cell at column 0, row 1 holds -2, which the tile set cannot draw",
+            "cells.ard: cell at column 2, row 7 holds 9, which the tile set cannot draw",
+            "cells.ard: the mark (column 2, row 10) is off the board"])
+        self.assertEqual(err, "areatool: cannot read short.ard: only 0 of the 420 bytes of an area")
+
+    def test_check_collapses_many_bad_cells_to_a_count(self):
+        self.write("all.ard", area_bytes({(c, r): 99 for c in range(10) for r in range(10)}))
+        status, out, _ = self.tool("check", "all.ard")
+        self.assertEqual((status, len(out.splitlines())), (1, 11))
+        self.assertTrue(out.endswith("all.ard: and 90 more cells the tile set cannot draw\n"))
+
+    def test_check_with_tiles_accepts_exactly_the_bitmap_entries(self):
+        # Entries 0 to 9 pictures (9 a copy: dat replaces an entry of the same name), 10 data.
+        shutil.copy(os.path.join(ASSETS, "tile4.bmp"), self.path("extra.bmp"))
+        self.write("text", b"not a picture")
+        pictures = [os.path.join(ASSETS, "tile%d.bmp" % v) for v in range(9)] + [self.path("extra.bmp")]
+        for args in (["-t", "BMP", "-bpp", "24", *pictures], ["-t", "DATA", self.path("text")]):
+            subprocess.run([DAT, "-a", "-n0", self.path("ten.dat"), *args], check=True, timeout=30,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.write("a.ard", area_bytes({(0, 0): 9, (0, 1): 10, (0, 2): 11}))
+        status, out, _ = self.tool("check", "--tiles", "ten.dat", "a.ard")
+        self.assertEqual((status, [line.split(" holds ")[1][:2] for line in out.splitlines()]),
+                         (1, ["10", "11"]))
+        status, out, err = self.tool("check", "--tiles=gone.dat", "a.ard")
+        self.assertEqual((status, out), (1, ""))
+        self.assertIn("gone.dat: No such file", err)
+
+
+class CommandLineTest(ToolTest):
+
+    def test_help_succeeds_and_wrong_command_lines_are_refused_with_one_line(self):
+        for args in (["--help"], ["check", "-h", "x.ard"]):
+            status, out, err = self.tool(*args)
+            self.assertEqual((status, out.split()[:2], err), (0, ["Usage:", "areatool"], ""))
+        self.write("a.ard", area_bytes())
+        for args in ([], ["draw", "a.ard"], ["show"], ["show", "--tiles", "x", "a.ard"],
+                     ["check", "--frob", "a.ard"], ["check", "a.ard", "--tiles"],
+                     ["render", "a.ard"], ["render", "a.ard", "a.png", "b.png"],
+                     ["render", "--depth", "8", "a.ard", "a.png"]):
+            with self.subTest(args=args):
+                status, out, err = self.tool(*args)
+                self.assertEqual((status, out, len(err.splitlines())), (2, "", 1), err)
+                self.assertFalse(os.path.exists(self.path("a.png")))
+
+
+class RenderTest(ToolTest):
+    CELLS = {(c, 9 - c): c for c in range(9)} | {(9, 0): 9, (0, 0): -5}
+
+    def test_render_draws_tiles_exactly_and_scales_by_repeating_pixels(self):
+        self.write("a.ard", area_bytes(self.CELLS))
+        self.assertEqual(self.tool("render", "a.ard", "one.png"), (0, "", ""))
+        self.assertEqual(self.tool("render", "--scale", "3", "a.ard", "three.png"), (0, "", ""))
+        one, three = read_picture(self, self.path("one.png")), read_picture(self, self.path("three.png"))
+        self.assertEqual((one.width, one.height, three.width), (BOARD, BOARD, 3 * BOARD))
+        for (col, row), value in self.CELLS.items():
+            seen = b"".join(one.data[3 * (BOARD * (TILE * row + dy) + TILE * col):][:3 * TILE]
+                            for dy in range(TILE))
+            if 0 <= value <= 8:
+                tile = read_picture(self, os.path.join(ASSETS, "tile%d.bmp" % value))
+                self.assertTrue(seen == tile.data, "cell %s is not tile %d" % ((col, row), value))
+            else:
+                colours = {seen[i:i + 3] for i in range(0, len(seen), 3)}
+                self.assertEqual(colours, {b"\xff\0\xff", b"\xff\xff\xff"}, (col, row))
+        self.assertEqual(one.pixel(TILE + 1, 1), (0, 0, 0))
+        for y in range(BOARD):
+            row = one.data[3 * BOARD * y:3 * BOARD * (y + 1)]
+            wide = b"".join(row[i:i + 3] * 3 for i in range(0, len(row), 3))
+            self.assertTrue(three.data[9 * BOARD * 3 * y:9 * BOARD * (3 * y + 3)] == wide * 3, y)
+
+    def test_failed_render_leaves_no_png_and_keeps_an_old_one(self):
+        self.write("a.ard", area_bytes(self.CELLS))
+        self.write("old.png", b"old picture")
+        self.write("junk.dat", b"junk")
+        os.mkdir(self.path("dir.png"))
+        before = sorted(os.listdir(self.folder))
+        for args, status in [(["--tiles", "gone.dat", "a.ard", "old.png"], 1),
+                             (["--tiles", "junk.dat", "a.ard", "old.png"], 1),
+                             (["gone.ard", "old.png"], 1), (["a.ard", "dir.png"], 1),
+                             (["a.ard", "no/such/dir.png"], 1), (["a.ard", "a.ard"], 2),
+                             (["a.ard", "graphics.dat"], 2)] + [
+                (["--scale", s, "a.ard", "old.png"], 2) for s in ("0", "17", "2x", "-1", "")]:
+            with self.subTest(args=args):
+                result = self.tool("render", *args)
+                self.assertEqual((result[0], len(result[2].splitlines())), (status, 1), result)
+                self.assertEqual(sorted(os.listdir(self.folder)), before)
+                self.assertEqual(os.listdir(self.path("dir.png")), [])
+        with open(self.path("old.png"), "rb") as f:
+            self.assertEqual(f.read(), b"old picture")
+        with open(self.path("a.ard"), "rb") as f:
+            self.assertEqual(f.read(), area_bytes(self.CELLS))
+
+    def test_render_cut_short_by_a_full_disk_fails_and_keeps_the_old_png(self):
+        self.write("a.ard", area_bytes(self.CELLS))
+        self.assertEqual(self.tool("render", "a.ard", "whole.png")[0], 0)
+        whole = os.path.getsize(self.path("whole.png"))
+        # The last bytes, as well as an early part, fail to reach the disk.
+        for limit in (whole - 1, whole // 4):
+            with self.subTest(limit=limit):
+                self.write("old.png", b"old picture")
+                status, _, err = run([sys.executable, "-c", LIMITED_START, str(limit), AREATOOL,
+                                      "render", "a.ard", "old.png"], self.folder)
+                self.assertEqual((status, len(err.splitlines())), (1, 1), err)
+                with open(self.path("old.png"), "rb") as f:
+                    self.assertEqual(f.read(), b"old picture")
+                self.assertEqual(sorted(os.listdir(self.folder)),
+                                 ["a.ard", "graphics.dat", "old.png", "whole.png"])
+
+
+if __name__ == "__main__":
+    unittest.main()
