@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that are missing and builds into build/
-# (or into AREAEDIT_BUILD_DIR when that is set).
+# (or into AREAEDIT_BUILD_DIR when that is set, with the CMake options in
+# AREAEDIT_CMAKE_OPTIONS).
 #   scripts/setup.sh          what building the editor and areatool needs
 #                             (areatool writes PNG through the library's
 #                             PNG add-on)
@@ -32,5 +33,6 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 build="${AREAEDIT_BUILD_DIR:-$here/build}"
-cmake -S "$here" -B "$build" >/dev/null
+# shellcheck disable=SC2086 # the options are meant to split
+cmake -S "$here" -B "$build" ${AREAEDIT_CMAKE_OPTIONS:-} >/dev/null
 cmake --build "$build" -j"$(nproc)"

@@ -1,0 +1,343 @@
+#!/usr/bin/env python3
+"""Measures areaedit side by side with the floor: a program of the same
+library that does only the library's own least for the editor's job.
+Both run in one virtual X server of their own; the probe watches the
+server's framebuffer and presses keys and buttons, and count_frames.so
+counts the frames inside either program.
+
+Prints the table on standard output and writes it as CSV. Start reading at
+main()."""
+
+import argparse
+import csv
+import mmap
+import os
+import platform
+import select
+import shutil
+import signal
+import statistics
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "window"))
+from harness import Xvfb  # noqa: E402  (the tests' own virtual X server)
+
+PROMPT = b"Your choice: "
+OUTPUT_CAP = 64 * 1024        # bytes read from a program at most
+DEADLINE = 20                 # seconds any one wait may take
+START_RUNS = 20
+WINDOW_RUNS = 20
+IDLE_SECONDS = 10
+SETTLE_SECONDS = 2            # after the window is up, before the idle count
+PRESSES = 20                  # cells pressed for the input latency
+NEW_AREA = b"1\nbench\n"      # the menu answer and the name that open the editor
+FLOOR_ANSWER = b"1\n"
+
+# Window pixels, as the probe takes them: outside the board, and inside
+# cell (0, 0), which a new area shows empty.
+GREEN = "00c800"
+BLACK = "000000"
+EDITOR_SHOWN = [f"5,470={GREEN}", f"290,20={BLACK}"]
+FLOOR_SHOWN = [f"5,470={GREEN}"]
+BOARD_LEFT, BOARD_TOP, TILE = 280, 10, 35
+PRESS_INSET = 28              # the pointer sits near a cell's lower right corner
+KEPT_FRAMES = 8192
+FRAME_COUNTS = struct.Struct(f"qq{KEPT_FRAMES}q")  # frames, retraces, frame times
+
+TARGETS = {
+    "start to menu": ("within 10 ms", lambda e, f: e <= 10),
+    "answer to window": ("within 1.2 x floor", lambda e, f: e <= 1.2 * f),
+    "idle CPU": ("within 1.5 x floor", lambda e, f: e <= 1.5 * f),
+    "input latency, frames": ("within 2 frames", lambda e, f: e <= 2),
+    "peak memory": ("within 1.2 x floor", lambda e, f: e <= 1.2 * f),
+}
+
+
+class Bench:
+    def __init__(self, build, x):
+        self.build = build
+        self.x = x
+        self.folder = tempfile.mkdtemp(prefix="areaedit-bench-", dir=build)
+        shutil.copy(os.path.join(build, "graphics.dat"), self.folder)
+
+    def path(self, name):
+        return os.path.join(self.build, name)
+
+    def program(self, who):
+        return [self.path("areaedit")] if who == "areaedit" else [self.path("bench/floor")]
+
+    def start(self, who, env=None):
+        """Starts a program and returns it with the time it took to prompt."""
+        started = time.monotonic_ns()
+        process = subprocess.Popen(self.program(who), cwd=self.folder, stdin=subprocess.PIPE,
+                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                   env=env or self.x.env())
+        read_until(process, PROMPT)
+        return process, time.monotonic_ns() - started
+
+    def probe(self, *args):
+        probe = subprocess.Popen([self.path("bench/probe"), *args], stdout=subprocess.PIPE,
+                                 env=self.x.env())
+        if read_line(probe) != "ready":
+            stop(probe)
+            raise RuntimeError("the probe did not start")
+        return probe
+
+    def open_window(self, who):
+        """Starts a program with its frames counted and answers it. Returns
+        the program, its frame counts, the time from the answer until the
+        probe saw the window shown and until the first frame began."""
+        counts_path = os.path.join(self.folder, f"frames-{who}")
+        if os.path.exists(counts_path):  # the counts file is made anew at the first frame
+            os.remove(counts_path)
+        env = dict(self.x.env(), LD_PRELOAD=self.path("bench/libcount_frames.so"),
+                   BENCH_FRAMES=counts_path)
+        process, _ = self.start(who, env)
+        probe = self.probe("shown", *(EDITOR_SHOWN if who == "areaedit" else FLOOR_SHOWN))
+        answered = time.monotonic_ns()
+        process.stdin.write(NEW_AREA if who == "areaedit" else FLOOR_ANSWER)
+        process.stdin.flush()
+        shown = read_line(probe)
+        stop(probe)
+        if not shown:
+            stop(process)
+            raise RuntimeError(f"{who}: the window was not shown")
+        counts = FrameCounts(counts_path)
+        return process, counts, int(shown) - answered, counts.first_frame() - answered
+
+
+class FrameCounts:
+    """What count_frames.so keeps of a running program's frames."""
+
+    def __init__(self, path):
+        deadline = time.monotonic() + DEADLINE
+        while not os.path.exists(path) or os.path.getsize(path) < FRAME_COUNTS.size:
+            if time.monotonic() > deadline:
+                raise RuntimeError("no frames counted")
+            time.sleep(0.001)
+        with open(path, "rb") as f:
+            self.map = mmap.mmap(f.fileno(), FRAME_COUNTS.size, access=mmap.ACCESS_READ)
+
+    def read(self):
+        """(frames, the library's retrace count, times of the kept frames)"""
+        frames, retraces, *kept = FRAME_COUNTS.unpack(self.map[:])
+        return frames, retraces, [kept[n % KEPT_FRAMES]
+                                  for n in range(max(0, frames - KEPT_FRAMES), frames)]
+
+    def first_frame(self):
+        deadline = time.monotonic() + DEADLINE
+        while True:
+            frames, _, times = self.read()
+            if frames:
+                return times[0]
+            if time.monotonic() > deadline:
+                raise RuntimeError("no first frame")
+            time.sleep(0.001)
+
+
+def read_until(process, marker):
+    out = b""
+    deadline = time.monotonic() + DEADLINE
+    while marker not in out:
+        left = deadline - time.monotonic()
+        ready, _, _ = select.select([process.stdout], [], [], max(left, 0))
+        chunk = os.read(process.stdout.fileno(), 4096) if ready else b""
+        if not chunk or len(out) > OUTPUT_CAP:
+            stop(process)
+            raise RuntimeError(f"no {marker!r} from {process.args[0]}")
+        out += chunk
+
+
+def read_line(process):
+    ready, _, _ = select.select([process.stdout], [], [], DEADLINE)
+    return process.stdout.readline(OUTPUT_CAP).decode().strip() if ready else ""
+
+
+def stop(process):
+    """SIGKILL: after a crash the library's own handler ignores SIGTERM."""
+    if process.poll() is None:
+        process.send_signal(signal.SIGKILL)
+    process.wait()
+
+
+def cpu_ns(pid):
+    """Time on a CPU so far, over all the process's threads."""
+    total = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        with open(f"/proc/{pid}/task/{task}/schedstat") as f:
+            total += int(f.read().split()[0])
+    return total
+
+
+def peak_resident_kib(pid):
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            if line.startswith("VmHWM:"):
+                return int(line.split()[1])
+    raise RuntimeError("no VmHWM")
+
+
+def spread(values):
+    return statistics.median(values), min(values), max(values)
+
+
+def measure_start(bench, who):
+    times = []
+    for _ in range(START_RUNS):
+        process, took = bench.start(who)
+        stop(process)
+        times.append(took / 1e6)
+    return spread(times)
+
+
+def measure_window(bench, who):
+    shown, first_frame = [], []
+    for _ in range(WINDOW_RUNS):
+        process, _, to_shown, to_first_frame = bench.open_window(who)
+        stop(process)
+        shown.append(to_shown / 1e6)
+        first_frame.append(to_first_frame / 1e6)
+    return {"answer to window": spread(shown), "answer to first frame": spread(first_frame)}
+
+
+def press_points():
+    cells = [(c, r) for r in (1, 6) for c in range(10)][:PRESSES]
+    return [f"{BOARD_LEFT + TILE * c + PRESS_INSET},{BOARD_TOP + TILE * r + PRESS_INSET}"
+            for c, r in cells]
+
+
+def press_cells(bench, who):
+    """Presses the button over cell after cell (the editor's brush chosen
+    first); returns when each press was made and when it showed."""
+    key = "1" if who == "areaedit" else "none"
+    probe = subprocess.run([bench.path("bench/probe"), "presses", key, *press_points()],
+                           env=bench.x.env(), capture_output=True, text=True,
+                           timeout=DEADLINE + PRESSES * 5)
+    if probe.returncode != 0:
+        raise RuntimeError(f"{who}: {probe.stderr.strip()}")
+    lines = probe.stdout.splitlines()[1:]
+    return [tuple(int(t) for t in line.split()) for line in lines]
+
+
+def frames_between(frame_times, pressed, seen):
+    """The frames begun after the press up to the one that showed it: the
+    library's retraces come in timer ticks of uneven length, so a count of
+    frames, not a time over a nominal period, tells how many it took."""
+    return sum(1 for t in frame_times if pressed < t <= seen)
+
+
+def measure_session(bench, who):
+    """One visit: frames, retraces and CPU while idle, then the presses,
+    then the peak resident size."""
+    process, counts, _, _ = bench.open_window(who)
+    try:
+        time.sleep(SETTLE_SECONDS)
+        frames0, retraces0, _ = counts.read()
+        cpu0, t0 = cpu_ns(process.pid), time.monotonic_ns()
+        time.sleep(IDLE_SECONDS)
+        frames1, retraces1, _ = counts.read()
+        cpu1, t1 = cpu_ns(process.pid), time.monotonic_ns()
+        presses = press_cells(bench, who)
+        _, _, frame_times = counts.read()
+        seconds = (t1 - t0) / 1e9
+        return {
+            "frame rate": ((frames1 - frames0) / seconds,),
+            "retrace rate": ((retraces1 - retraces0) / seconds,),
+            "idle CPU": (100 * (cpu1 - cpu0) / (t1 - t0),),
+            "input latency, frames": spread([frames_between(frame_times, *p) for p in presses]),
+            "input latency, ms": spread([(seen - pressed) / 1e6 for pressed, seen in presses]),
+            "peak memory": (peak_resident_kib(process.pid) / 1024,),
+        }
+    finally:
+        stop(process)
+
+
+def measure_files(bench):
+    out = subprocess.run([bench.path("bench/file_bench")], cwd=bench.folder,
+                         capture_output=True, text=True, timeout=120, check=True).stdout
+    figures = {}
+    for line in out.splitlines():
+        figure, who, *times = line.split()
+        figures[(figure, who)] = tuple(int(t) / 1e3 for t in times)
+    return {figure: (figures[(figure, "areaedit")], figures[(figure, "floor")])
+            for figure in ("load", "save")}
+
+
+def show(values, digits):
+    median, *rest = values
+    text = f"{median:.{digits}f}"
+    if rest:
+        text += f" [{rest[0]:.{digits}f}-{rest[1]:.{digits}f}]"
+    return text
+
+
+def rows(results):
+    units = {"start to menu": ("ms", 2), "answer to window": ("ms", 1),
+             "answer to first frame": ("ms", 1),
+             "frame rate": ("frames/s", 1), "retrace rate": ("retraces/s", 1),
+             "idle CPU": ("% of a core", 2), "input latency, frames": ("frames", 1),
+             "input latency, ms": ("ms", 1),
+             "peak memory": ("MiB", 2), "load": ("us", 1), "save": ("us", 0)}
+    for figure, (editor, floor) in results.items():
+        unit, digits = units[figure]
+        ratio = editor[0] / floor[0] if floor[0] else float("nan")
+        target, met = TARGETS.get(figure, ("", None))
+        verdict = "" if met is None else ("met" if met(editor[0], floor[0]) else "MISSED")
+        yield [figure, unit, show(editor, digits), show(floor, digits), f"{ratio:.2f}",
+               target, verdict]
+
+
+def machine():
+    cpu = "unknown CPU"
+    with open("/proc/cpuinfo") as f:
+        for line in f:
+            if line.startswith("model name"):
+                cpu = line.split(":", 1)[1].strip()
+                break
+    xvfb = subprocess.run(["Xvfb", "-version"], capture_output=True, text=True).stderr
+    xvfb = next((l for l in xvfb.splitlines() if "X.Org X Server" in l), "Xvfb")
+    return (f"{cpu}, {os.cpu_count()} cores, Linux {platform.release()}, "
+            f"{xvfb.replace('X.Org X Server', 'Xvfb')} at 1024x768x24")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--build", required=True, help="build folder with the bench programs")
+    parser.add_argument("--csv", required=True, help="where to write the table as CSV")
+    args = parser.parse_args()
+    build = os.path.abspath(args.build)
+
+    with Xvfb() as x:
+        bench = Bench(build, x)
+        try:
+            results = {"start to menu": (measure_start(bench, "areaedit"),
+                                         measure_start(bench, "floor"))}
+            windows = {who: measure_window(bench, who) for who in ("areaedit", "floor")}
+            for figure in windows["areaedit"]:
+                results[figure] = (windows["areaedit"][figure], windows["floor"][figure])
+            sessions = {who: measure_session(bench, who) for who in ("areaedit", "floor")}
+            for figure in sessions["areaedit"]:
+                results[figure] = (sessions["areaedit"][figure], sessions["floor"][figure])
+            results.update(measure_files(bench))
+        finally:
+            shutil.rmtree(bench.folder, ignore_errors=True)
+
+    header = ["figure", "unit", "areaedit", "floor", "ratio", "target", "verdict"]
+    table = list(rows(results))
+    with open(args.csv, "w", newline="") as f:
+        csv.writer(f).writerows([header, *table])
+    print(f"machine: {machine()}")
+    print(f"median [min-max] where a figure was taken more than once; {START_RUNS} starts, "
+          f"{WINDOW_RUNS} windows, {IDLE_SECONDS} s idle, {PRESSES} presses")
+    print("| " + " | ".join(header) + " |")
+    print("|" + "---|" * len(header))
+    for row in table:
+        print("| " + " | ".join(row) + " |")
+
+
+if __name__ == "__main__":
+    main()
