@@ -128,20 +128,22 @@ const char *name_problem(std::string_view name)
 
 namespace {
 
-// Reads one record from f into area, or says why the file holds none.
-std::string read_record(std::FILE *f, area_record &area)
+// Reads one record from f into area. Returns why the file holds none, or
+// nullptr. The reason is kept in static storage so that load_area can end
+// the program with it in hand: exit frees no locals.
+const char *read_record(std::FILE *f, area_record &area)
 {
+    static char why[64];
     area_record read;
     std::size_t got = std::fread(&read, 1, area_file_size, f);
     if (std::ferror(f))
         return std::strerror(errno);
     if (got < static_cast<std::size_t>(area_file_size)) {
-        char why[64];
         std::snprintf(why, sizeof why, "only %zu of the 420 bytes of an area", got);
         return why;
     }
     area = read;
-    return {};
+    return nullptr;
 }
 
 }  // namespace
@@ -154,8 +156,8 @@ void load_area(const char *path)
     // Read into a copy so that a short file cannot leave current_area half
     // replaced.
     area_record loaded;
-    if (std::string why = read_record(file.stream, loaded); !why.empty())
-        refuse_file(path, why.c_str());
+    if (const char *why = read_record(file.stream, loaded))
+        refuse_file(path, why);
     current_area = loaded;
 }
 
@@ -164,7 +166,7 @@ std::string read_area_file(const char *path, area_record &area, bool &longer)
     open_file file{std::fopen(path, "rb")};
     if (!file.stream)
         return std::strerror(errno);
-    if (std::string why = read_record(file.stream, area); !why.empty())
+    if (const char *why = read_record(file.stream, area))
         return why;
     longer = std::fgetc(file.stream) != EOF;
     return {};
