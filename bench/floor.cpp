@@ -13,15 +13,10 @@
 
 #include <allegro.h>
 
+#include "editor/editor.h"  // the editor's screen and board, for the same window
+
 namespace {
 
-constexpr int screen_width = 640;
-constexpr int screen_height = 480;
-constexpr int depth = 16;  // a new area's
-constexpr int board_left = 280;
-constexpr int board_top = 10;
-constexpr int tile_size = 35;
-constexpr int board_cells = 10;
 constexpr int left_button = 1;
 
 // Ends the program at end of input, as the editor's menu does.
@@ -39,7 +34,7 @@ void wait_for_answer()
 void open_window()
 {
     install_allegro(SYSTEM_AUTODETECT, &errno, atexit);
-    set_color_depth(depth);
+    set_color_depth(new_area_depth);
     if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, screen_width, screen_height, 0, 0) < 0) {
         std::printf("Cannot set a graphics mode");
         std::exit(EXIT_FAILURE);
@@ -57,8 +52,7 @@ void fill_cell_under_mouse()
 {
     int x = mouse_x - board_left;
     int y = mouse_y - board_top;
-    if (!(mouse_b & left_button) || x < 0 || y < 0 || x >= board_cells * tile_size
-        || y >= board_cells * tile_size)
+    if (!(mouse_b & left_button) || x < 0 || y < 0 || x >= board_size || y >= board_size)
         return;
     x = board_left + x / tile_size * tile_size;
     y = board_top + y / tile_size * tile_size;

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 
 #include <fcntl.h>
@@ -34,8 +35,8 @@ struct open_file {
     }
 };
 
-// The temporary file a save writes first: removed again unless it was
-// renamed into place.
+// The temporary file a replacement writes first: removed again unless it
+// was renamed into place.
 struct temporary_file {
     std::string path;
     int fd = -1;
@@ -180,27 +181,36 @@ void save_area()
         report_save_failure(path, why);
         return;
     }
+    std::string why = replace_file(path, [](int fd, const char *) -> const char * {
+        return write_all(fd, &current_area, area_file_size) ? nullptr : std::strerror(errno);
+    });
+    if (!why.empty())
+        report_save_failure(path, why.c_str());
+}
 
-    temporary_file temp{"." + path + ".XXXXXX"};
+std::string replace_file(const std::string &path,
+                         const std::function<const char *(int fd, const char *temp_path)> &write)
+{
+    std::string::size_type slash = path.rfind('/');
+    std::string::size_type base = slash == std::string::npos ? 0 : slash + 1;
+    temporary_file temp{path.substr(0, base) + "." + path.substr(base) + ".XXXXXX"};
     temp.fd = ::mkstemp(temp.path.data());
     if (temp.fd < 0) {
         int error = errno;
         temp.path.clear();  // nothing was created
-        report_save_failure(path, std::strerror(error));
-        return;
+        return std::strerror(error);
     }
     // mkstemp makes the file private; give it the mode a plain create would.
-    if (::fchmod(temp.fd, new_file_mode & ~current_umask()) != 0
-        || !write_all(temp.fd, &current_area, area_file_size)
-        || ::fsync(temp.fd) != 0) {
-        report_save_failure(path, std::strerror(errno));
-        return;
-    }
+    if (::fchmod(temp.fd, new_file_mode & ~current_umask()) != 0)
+        return std::strerror(errno);
+    if (const char *why = write(temp.fd, temp.path.c_str()))
+        return why;
+    if (::fsync(temp.fd) != 0)
+        return std::strerror(errno);
     int fd = temp.fd;
     temp.fd = -1;
-    if (::close(fd) != 0 || ::rename(temp.path.c_str(), path.c_str()) != 0) {
-        report_save_failure(path, std::strerror(errno));
-        return;
-    }
+    if (::close(fd) != 0 || ::rename(temp.path.c_str(), path.c_str()) != 0)
+        return std::strerror(errno);
     temp.kept = true;
+    return {};
 }

@@ -169,14 +169,6 @@ void release_board()
     unload_tile_set();
 }
 
-// The picture of a tile value, or nullptr when the tile set has none.
-BITMAP *tile_picture(int value)
-{
-    if (value < 0 || value >= tile_count || tile_set[value].type != DAT_BITMAP)
-        return nullptr;
-    return static_cast<BITMAP *>(tile_set[value].dat);
-}
-
 void draw_unknown_tile(int x, int y)
 {
     rectfill(board_bitmap, x, y, x + tile_size - 1, y + tile_size - 1, colour(unknown_colour));
@@ -290,6 +282,13 @@ const char *load_tile_set(const char *path)
         }
     }
     return nullptr;
+}
+
+BITMAP *tile_picture(int value)
+{
+    if (value < 0 || value >= tile_count || tile_set[value].type != DAT_BITMAP)
+        return nullptr;
+    return static_cast<BITMAP *>(tile_set[value].dat);
 }
 
 void unload_tile_set()

@@ -43,6 +43,7 @@ void draw_board();  // compose_board, then the retrace and the copy to the scree
 // cannot serve as a tile set, with nothing left loaded, or nullptr.
 const char *load_tile_set(const char *path);
 void unload_tile_set();
+BITMAP *tile_picture(int value);  // the picture of a tile value, or nullptr when tile_set has none
 
 // Draws current_area's cells onto board_bitmap as the editor shows them:
 // black, a tile's picture, or a placeholder for a value with none.

@@ -37,7 +37,6 @@ constexpr int depths[] = {15, 16, 24, 32};
 // take the unused top byte of each pixel for its opacity, all transparent.
 constexpr int png_depth = 24;
 constexpr int max_cell_reports = 10;  // per file; the rest are counted
-constexpr mode_t new_file_mode = 0666;  // before the umask, as fopen would create it
 
 constexpr char empty_cell = '.';
 constexpr char unknown_cell = '?';
@@ -248,13 +247,6 @@ bool start_library(int depth, const std::string &tiles)
 
 // ----- render
 
-mode_t current_umask()
-{
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
-}
-
 std::uint32_t big_endian(const unsigned char *b)
 {
     return std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16 | std::uint32_t{b[2]} << 8 | b[3];
@@ -282,31 +274,17 @@ bool png_is_whole(int fd)
     return false;
 }
 
-// Writes picture to a temporary file beside out and renames it into place,
-// so that a failure leaves no partial PNG and any old out as it was.
-// Returns why it failed, or an empty string.
+// Writes picture to out, replacing any old file only once the whole PNG is
+// on disk.
 std::string write_png(const std::string &out, BITMAP *picture)
 {
-    std::string temp = out + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return std::strerror(errno);
-    std::string why;
-    if (::fchmod(fd, new_file_mode & ~current_umask()) != 0)
-        why = std::strerror(errno);
-    else if (save_png(temp.c_str(), picture, nullptr) != 0)
-        why = "the PNG could not be written";
-    else if (::fsync(fd) != 0)  // the same file, which save_png opened by name
-        why = std::strerror(errno);
-    else if (!png_is_whole(fd))
-        why = "the PNG was cut short (is the disk full?)";
-    if (::close(fd) != 0 && why.empty())
-        why = std::strerror(errno);
-    if (why.empty() && ::rename(temp.c_str(), out.c_str()) != 0)
-        why = std::strerror(errno);
-    if (!why.empty())
-        ::unlink(temp.c_str());
-    return why;
+    return replace_file(out, [picture](int fd, const char *temp_path) -> const char * {
+        if (save_png(temp_path, picture, nullptr) != 0)
+            return "the PNG could not be written";
+        if (!png_is_whole(fd))  // the same file, which save_png opened by name
+            return "the PNG was cut short (is the disk full?)";
+        return nullptr;
+    });
 }
 
 // Each pixel of from as a scale × scale square of to, which is at
@@ -382,7 +360,7 @@ bool drawable(std::int32_t value)
         return true;
     if (!tile_set)
         return value >= 0 && value < painted_tiles;
-    return value >= 0 && value < tile_count && tile_set[value].type == DAT_BITMAP;
+    return tile_picture(value) != nullptr;
 }
 
 // Prints one line for each problem of area, read from path; returns how
