@@ -1,12 +1,12 @@
 // The area record and its file: load_area and save_area move current_area
 // to and from disk as one 420-byte block.
 //
-// A save never overwrites an area file in place: it writes a temporary file
-// beside it, makes sure it is on disk, and renames it over the old one, so a
-// failure at any step leaves the old file as it was. Start reading at
-// save_area().
+// A save never overwrites an area file in place: it goes through
+// replace_file (platform/), so a failure at any step leaves the old file as
+// it was. Start reading at save_area().
 
 #include "area/area.h"
+#include "platform/platform.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -15,15 +15,11 @@
 #include <functional>
 #include <string>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 area_record current_area{};
 
 namespace {
-
-constexpr mode_t new_file_mode = 0666;  // before the umask, as fopen would create it
 
 // A file opened with fopen, closed on every path out.
 struct open_file {
@@ -32,21 +28,6 @@ struct open_file {
     {
         if (stream)
             std::fclose(stream);
-    }
-};
-
-// The temporary file a replacement writes first: removed again unless it
-// was renamed into place.
-struct temporary_file {
-    std::string path;
-    int fd = -1;
-    bool kept = false;
-    ~temporary_file()
-    {
-        if (fd >= 0)
-            ::close(fd);
-        if (!kept && !path.empty())
-            ::unlink(path.c_str());
     }
 };
 
@@ -78,13 +59,6 @@ bool write_all(int fd, const void *data, std::size_t size)
         size -= static_cast<std::size_t>(written);
     }
     return true;
-}
-
-mode_t current_umask()
-{
-    mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
 }
 
 }  // namespace
@@ -186,31 +160,4 @@ void save_area()
     });
     if (!why.empty())
         report_save_failure(path, why.c_str());
-}
-
-std::string replace_file(const std::string &path,
-                         const std::function<const char *(int fd, const char *temp_path)> &write)
-{
-    std::string::size_type slash = path.rfind('/');
-    std::string::size_type base = slash == std::string::npos ? 0 : slash + 1;
-    temporary_file temp{path.substr(0, base) + "." + path.substr(base) + ".XXXXXX"};
-    temp.fd = ::mkstemp(temp.path.data());
-    if (temp.fd < 0) {
-        int error = errno;
-        temp.path.clear();  // nothing was created
-        return std::strerror(error);
-    }
-    // mkstemp makes the file private; give it the mode a plain create would.
-    if (::fchmod(temp.fd, new_file_mode & ~current_umask()) != 0)
-        return std::strerror(errno);
-    if (const char *why = write(temp.fd, temp.path.c_str()))
-        return why;
-    if (::fsync(temp.fd) != 0)
-        return std::strerror(errno);
-    int fd = temp.fd;
-    temp.fd = -1;
-    if (::close(fd) != 0 || ::rename(temp.path.c_str(), path.c_str()) != 0)
-        return std::strerror(errno);
-    temp.kept = true;
-    return {};
 }

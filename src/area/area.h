@@ -5,7 +5,6 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -49,15 +48,6 @@ void load_area(const char *path);
 // replacing any old file only once all 420 bytes are on disk. A failure is
 // reported on stderr and the old file is left as it was.
 void save_area();
-
-// Replaces the file at path with a new one, written first under a hidden
-// temporary name beside it by write (given its open descriptor and path;
-// it returns why it failed, or nullptr) and renamed into place once it is
-// on disk. The new file gets the mode a plain create would. On failure any
-// old file is left as it was and the temporary one is removed. Returns why
-// it failed, empty when the file was replaced.
-std::string replace_file(const std::string &path,
-                         const std::function<const char *(int fd, const char *temp_path)> &write);
 
 // Why name cannot be an area's name (one that gives a file in the working
 // folder), or nullptr when it can.

@@ -16,7 +16,8 @@
 #include <unistd.h>
 
 #include <allegro.h>
-#include <X11/Xlib.h>
+
+#include "platform/platform.h"
 
 BITMAP *board_bitmap = nullptr;
 DATAFILE *tile_set = nullptr;
@@ -75,17 +76,6 @@ void start_library()
 {
     if (!library_ready)
         library_ready = install_allegro(SYSTEM_AUTODETECT, &errno, atexit) == 0;
-}
-
-// Xlib's own handler for a lost display calls exit from inside the library,
-// whose exit handler then waits for a lock the library already holds: the
-// program hangs or aborts. Nothing can be saved without the window, so end
-// at once with one line.
-int lose_display(Display *)
-{
-    static constexpr char message[] = "areaedit: lost the connection to the display; the area is not saved\n";
-    [[maybe_unused]] auto written = ::write(STDERR_FILENO, message, sizeof message - 1);
-    ::_exit(EXIT_FAILURE);
 }
 
 void install_devices()
@@ -202,7 +192,7 @@ void init_graphics(int width, int height, int virtual_width, int virtual_height,
     if (!library_ready
         || set_gfx_mode(GFX_AUTODETECT_WINDOWED, width, height, virtual_width, virtual_height) < 0)
         refuse_graphics_mode();
-    XSetIOErrorHandler(lose_display);
+    watch_display();
     install_devices();
 }
 

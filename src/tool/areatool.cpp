@@ -22,6 +22,7 @@
 
 #include "area/area.h"
 #include "editor/editor.h"
+#include "platform/platform.h"
 
 namespace {
 

@@ -1,0 +1,81 @@
+// Files and the program's own location on POSIX systems. A replacement
+// writes a temporary file beside its target, makes sure it is on disk, and
+// renames it over the old one, so a failure at any step leaves the old file
+// as it was. Start reading at replace_file().
+
+#include "platform/platform.h"
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include <fcntl.h>
+#include <limits.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr mode_t new_file_mode = 0666;  // before the umask, as fopen would create it
+
+// The temporary file a replacement writes first: removed again unless it
+// was renamed into place.
+struct temporary_file {
+    std::string path;
+    int fd = -1;
+    bool kept = false;
+    ~temporary_file()
+    {
+        if (fd >= 0)
+            ::close(fd);
+        if (!kept && !path.empty())
+            ::unlink(path.c_str());
+    }
+};
+
+mode_t current_umask()
+{
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+}  // namespace
+
+std::string replace_file(const std::string &path,
+                         const std::function<const char *(int fd, const char *temp_path)> &write)
+{
+    std::string::size_type slash = path.rfind('/');
+    std::string::size_type base = slash == std::string::npos ? 0 : slash + 1;
+    temporary_file temp{path.substr(0, base) + "." + path.substr(base) + ".XXXXXX"};
+    temp.fd = ::mkstemp(temp.path.data());
+    if (temp.fd < 0) {
+        int error = errno;
+        temp.path.clear();  // nothing was created
+        return std::strerror(error);
+    }
+    // mkstemp makes the file private; give it the mode a plain create would.
+    if (::fchmod(temp.fd, new_file_mode & ~current_umask()) != 0)
+        return std::strerror(errno);
+    if (const char *why = write(temp.fd, temp.path.c_str()))
+        return why;
+    if (::fsync(temp.fd) != 0)
+        return std::strerror(errno);
+    int fd = temp.fd;
+    temp.fd = -1;
+    if (::close(fd) != 0 || ::rename(temp.path.c_str(), path.c_str()) != 0)
+        return std::strerror(errno);
+    temp.kept = true;
+    return {};
+}
+
+std::string program_folder()
+{
+    char path[PATH_MAX];
+    ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0)
+        return {};
+    std::string folder(path, static_cast<std::size_t>(length));
+    std::string::size_type slash = folder.rfind('/');
+    return slash == std::string::npos ? std::string{} : folder.substr(0, slash == 0 ? 1 : slash);
+}
