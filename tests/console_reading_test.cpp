@@ -14,13 +14,16 @@
 
 namespace {
 
-// A FILE* reading a copy of text; closed when it goes.
+// A FILE* reading a copy of text; closed (and so removed) when it goes.
 struct text_input {
     std::string text;
     std::FILE *stream;
     explicit text_input(std::string t) : text(std::move(t))
     {
-        stream = ::fmemopen(text.data(), text.size(), "r");
+        // A temporary file rather than fmemopen, which Windows lacks.
+        stream = std::tmpfile();
+        std::fwrite(text.data(), 1, text.size(), stream);
+        std::rewind(stream);
     }
     ~text_input() { std::fclose(stream); }
     text_input(const text_input &) = delete;

@@ -98,7 +98,7 @@ const char *name_problem(std::string_view name)
         if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7f)
             return "the name holds a control character";
     }
-    return nullptr;
+    return system_name_problem(name);
 }
 
 namespace {

@@ -50,7 +50,7 @@ void load_area(const char *path);
 void save_area();
 
 // Why name cannot be an area's name (one that gives a file in the working
-// folder), or nullptr when it can.
+// folder, on this system: see system_name_problem), or nullptr when it can.
 const char *name_problem(std::string_view name);
 
 // The stored name of area, never read past its name_size bytes.

@@ -17,6 +17,7 @@
 
 #include "area/area.h"
 #include "editor/editor.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -102,7 +103,8 @@ const char *load_name_problem(std::string_view name)
     // and open some other file.
     if (name.find('\0') != std::string_view::npos)
         return "the name holds a zero byte";
-    return nullptr;
+    // Where the system has device names, "con" would read the console.
+    return system_name_problem(name);
 }
 
 int read_answer_char(const char *question)

@@ -1,9 +1,11 @@
 // What differs between the systems the programs run on, each system's side
-// in a file of its own: platform_unix.cpp and display_x11.cpp on Linux.
+// in a file of its own: platform_unix.cpp and display_x11.cpp on Linux,
+// platform_win.cpp on Windows. windows_names.cpp is the same everywhere.
 #pragma once
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 // Replaces the file at path with a new one, written first under a hidden
 // temporary name beside it by write (given its open descriptor and path;
@@ -21,3 +23,18 @@ std::string program_folder();
 // Called once a graphics mode is set: makes a lost connection to the
 // display end the program with one line instead of hanging it.
 void watch_display();
+
+// Why this system cannot take name as a file name in the working folder,
+// beyond what every system refuses (see name_problem), or nullptr: on
+// Windows what windows_name_problem finds, elsewhere nothing.
+const char *system_name_problem(std::string_view name);
+
+// Why name cannot be used as an area's name on Windows, or nullptr: a device
+// name (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1 to COM9, LPT1 to LPT9, in
+// any case, with or without an extension), one of < > : " | ? *, or a dot
+// or space at the end. The same on every system, so that tools can warn
+// of such names anywhere.
+const char *windows_name_problem(std::string_view name);
+
+// Whether the two paths name one existing file.
+bool same_file(const std::string &a, const std::string &b);

@@ -79,3 +79,15 @@ std::string program_folder()
     std::string::size_type slash = folder.rfind('/');
     return slash == std::string::npos ? std::string{} : folder.substr(0, slash == 0 ? 1 : slash);
 }
+
+const char *system_name_problem(std::string_view)
+{
+    return nullptr;
+}
+
+bool same_file(const std::string &a, const std::string &b)
+{
+    struct stat sa, sb;
+    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev
+           && sa.st_ino == sb.st_ino;
+}

@@ -262,11 +262,13 @@ bool png_is_whole(int fd)
     constexpr off_t chunk_frame = 12;  // length, type and CRC around a chunk's data
     struct stat file;
     unsigned char head[8];
-    if (::fstat(fd, &file) != 0 || ::pread(fd, head, sizeof head, 0) != sizeof head
-        || std::memcmp(head, signature, sizeof signature) != 0)
+    auto read_at = [fd, &head](off_t at) {
+        return ::lseek(fd, at, SEEK_SET) == at && ::read(fd, head, sizeof head) == sizeof head;
+    };
+    if (::fstat(fd, &file) != 0 || !read_at(0) || std::memcmp(head, signature, sizeof signature) != 0)
         return false;
     for (off_t at = sizeof signature; at + chunk_frame <= file.st_size;) {
-        if (::pread(fd, head, sizeof head, at) != sizeof head)
+        if (!read_at(at))
             return false;
         at += chunk_frame + big_endian(head);
         if (std::memcmp(head + 4, "IEND", 4) == 0)
@@ -300,13 +302,6 @@ void copy_scaled(BITMAP *from, BITMAP *to, int scale)
                      makecol24(getr_depth(depth, c), getg_depth(depth, c), getb_depth(depth, c)));
         }
     }
-}
-
-bool same_file(const std::string &a, const std::string &b)
-{
-    struct stat sa, sb;
-    return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev
-           && sa.st_ino == sb.st_ino;
 }
 
 int run_render(const command_line &line)
@@ -381,6 +376,10 @@ int report_problems(const std::string &path, const area_record &area, bool longe
         ++problems;
     } else if (const char *why = name_problem(name)) {
         std::printf("%s: %s\n", file, why);
+        ++problems;
+    } else if (const char *why_not_on_windows = windows_name_problem(name)) {
+        // Usable here, but the area cannot be saved on Windows.
+        std::printf("%s: %s\n", file, why_not_on_windows);
         ++problems;
     }
     int bad_cells = 0;
