@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Builds the Windows programs (scripts/build-windows.sh) and runs their tests
+# under Wine: the cross-built unit tests (label unit) and the end-to-end
+# tests in virtual X servers (label wine). ./test.sh calls it; it may be run
+# on its own. Prints how long each step took and ends with ctest's line.
+#
+#   AREAEDIT_WINDOWS_BUILD_DIR  a build folder other than build-windows
+#
+# Exit status: 0 all passed; 1 the build or a test failed.
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+out="${AREAEDIT_WINDOWS_BUILD_DIR:-$here/build-windows}"
+export AREAEDIT_WINDOWS_BUILD_DIR="$out"
+
+step_started=$SECONDS
+step_done() {
+  echo "test-windows: $1 took $((SECONDS - step_started)) s"
+  step_started=$SECONDS
+}
+
+"$here/scripts/build-windows.sh"
+step_done "building (packages, library, programs)"
+
+# Fresh Wine prefixes every run: a template with Wine's virtual desktop on,
+# copied by each end-to-end test file, and a copy of it for the unit tests,
+# made before ctest starts them two at a time.
+rm -rf "$out/wine"
+(cd "$here/tests/window" && PYTHONDONTWRITEBYTECODE=1 AREAEDIT_WINDOWS_BUILD="$out" python3 -c '
+import wine_support
+wine_support.make_template(wine_support.TEMPLATE)
+wine_support.copy_prefix(wine_support.TEMPLATE, wine_support.os.path.join(wine_support.BUILD, "wine", "unit"))')
+step_done "making the Wine prefixes"
+
+status=0
+(cd "$out" && ctest --output-on-failure --timeout 900 -j2) || status=$?
+AREAEDIT_WINEPREFIX="$out/wine/unit" wineserver -k 2>/dev/null || true
+step_done "running the tests"
+exit "$status"

@@ -1,0 +1,78 @@
+"""The Windows build under Wine where Windows differs: names Windows keeps
+for devices refused at both prompts with nothing written, a save over a
+read-only area file that fails and keeps it, and areatool.exe."""
+
+import os
+import stat
+import unittest
+
+import harness
+import wine_support
+from wine_support import AREATOOL, LOAD_NAME, MENU, NEW_NAME, SAVE, TIME
+
+DEVICE = "areaedit: cannot use that name: the name is a device name on Windows"
+RESERVED = 'areaedit: cannot use that name: the name holds one of < > : " | ? *, which Windows does not allow'
+
+
+class WineNamesAndSavesTest(wine_support.WineTest):
+
+    def test_device_and_reserved_names_are_asked_again_at_both_prompts(self):
+        program = self.start(display=False)
+        program.answer(MENU, "1\n")
+        for name in ("con", "NUL.x", "com1", "a:b"):
+            program.answer(NEW_NAME, name + "\n")
+        program.expect(NEW_NAME)
+        program.close_input()
+        self.assertEqual(program.wait(), 1)
+        self.assertEqual(program.stderr_text().splitlines(),
+                         [DEVICE, DEVICE, DEVICE, RESERVED,
+                          'areaedit: input ended before an answer to "Please name the area: "'])
+        program = self.start(display=False)
+        program.answer(MENU, "2\n")
+        program.answer(LOAD_NAME, "aux\n")
+        program.answer(LOAD_NAME, "absent\n")  # the file is not there: status 1, as on Linux
+        self.assertEqual(program.wait(), 1)
+        self.assertEqual(program.stderr_text().splitlines(), [DEVICE])
+        self.assertEqual(os.listdir(self.folder), ["graphics.dat"])
+
+    def test_save_over_a_read_only_area_keeps_it_and_goes_on(self):
+        old = harness.area_bytes(cells={(1, 1): 2}, time_allowed=5, name=b"cave")
+        self.write_file("cave.ard", old)
+        os.chmod(self.path("cave.ard"), stat.S_IRUSR)  # Wine shows it as read-only
+        program = self.start()
+        program.answer(MENU, "2\n")
+        program.answer(LOAD_NAME, "cave\n")
+        origin = self.wait_for_window()
+        self.paint(origin, "4", (3, 3))
+        self.x.escape()
+        program.answer(SAVE, "y\n")
+        program.answer(TIME, "60\n")
+        program.answer(MENU, "3\n")
+        self.assertEqual(program.wait(), 0)
+        errors = program.stderr_text().splitlines()
+        self.assertEqual(len(errors), 1, errors)
+        self.assertTrue(errors[0].startswith("areaedit: cannot save cave.ard: "), errors)
+        self.assertEqual(self.read_file("cave.ard"), old)
+        self.assertEqual(sorted(os.listdir(self.folder)), ["cave.ard", "graphics.dat"])
+
+    def test_areatool_shows_checks_and_renders(self):
+        self.write_file("cave.ard", harness.area_bytes(cells={(0, 0): 1}, mark=(0, 0), name=b"cave"))
+        # Made elsewhere: Windows cannot save an area named so.
+        self.write_file("odd.ard", harness.area_bytes(name=b"NUL"))
+        show = self.start(AREATOOL, ["show", "cave.ard"], display=False)
+        self.assertEqual(show.wait(), 0)
+        self.assertIn("name: cave\r\nmark: column 0, row 0\r\n", show.stdout_text())
+        self.assertIn(" 0 >1.........<\r\n", show.stdout_text())
+        check = self.start(AREATOOL, ["check", "cave.ard", "odd.ard"], display=False)
+        self.assertEqual(check.wait(), 1)
+        self.assertEqual(check.stdout_text(), "odd.ard: the name is a device name on Windows\r\n")
+        render = self.start(AREATOOL, ["render", "--scale", "2", "cave.ard", "cave.png"], display=False)
+        self.assertEqual(render.wait(), 0, render.stderr_text())
+        png = self.read_file("cave.png")
+        self.assertEqual(png[:8], b"\x89PNG\r\n\x1a\n")
+        self.assertEqual(png[16:24], (700).to_bytes(4, "big") * 2)  # width and height
+        self.assertEqual(sorted(os.listdir(self.folder)), ["cave.ard", "cave.png", "graphics.dat", "odd.ard"])
+
+
+if __name__ == "__main__":
+    unittest.main()
