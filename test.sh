@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs the whole test suite twice: in
 # the plain build and in one built with AddressSanitizer and
-# UndefinedBehaviorSanitizer. Then runs each fuzz target for a bounded time.
+# UndefinedBehaviorSanitizer. Between them the Windows build's suite runs
+# under Wine (scripts/test-windows.sh). Then runs each fuzz target for a
+# bounded time.
 # The window tests start their own virtual X server, so no display is needed.
 #
 #   FUZZ_SECONDS=N ./test.sh    fuzz each target for N seconds (default 30;
@@ -49,12 +51,20 @@ run_suite() {
   local label="$1" build="$2" log="$scratch/$1.log" status=0
   echo "test.sh: running the suite in $build"
   (cd "$build" && ctest --output-on-failure --timeout 300 -j2) 2>&1 | tee "$log" || status=$?
+  count_suite "$label" "$log" "$status"
+}
+
+# count_suite LABEL LOG STATUS: adds the ctest line in LOG to the counts.
+count_suite() {
+  local label="$1" log="$2" status="$3"
   local line
   line="$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1 || true)"
   summary+=("$label: ${line:-ctest printed no result (status $status)}")
   if [[ "$line" =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
     failed_count=$((failed_count + BASH_REMATCH[1]))
     passed_count=$((passed_count + BASH_REMATCH[2] - BASH_REMATCH[1]))
+  else
+    failed_count=$((failed_count + 1))  # no tests ran: the build itself failed
   fi
   [ "$status" -eq 0 ] && [ -n "$line" ]
 }
@@ -63,6 +73,17 @@ if run_suite "plain build" "$plain"; then
   summary+=("test.sh: plain build: passed")
 else
   summary+=("test.sh: plain build: FAILED")
+  failed=1
+fi
+
+# The Windows build, cross-built and tested under Wine.
+windows_started=$SECONDS
+windows_status=0
+"$here/scripts/test-windows.sh" 2>&1 | tee "$scratch/windows.log" || windows_status=$?
+if count_suite "Windows build under Wine" "$scratch/windows.log" "$windows_status"; then
+  summary+=("test.sh: Windows build under Wine: passed in $((SECONDS - windows_started)) s")
+else
+  summary+=("test.sh: Windows build under Wine: FAILED")
   failed=1
 fi
 

@@ -1,6 +1,9 @@
 """The typical use of the Windows build under Wine: a new area painted with
 keys and clicks, saved with its allowed time, then loaded again and shown
-on the same board at 15 bits; the dialogue with Windows line ends."""
+on the same board at 15 bits. Answers end in CR LF as a Windows console
+sends them, and the dialogue's lines end so too: the console is in text
+mode both ways (read as bytes, the CR would be taken for the answer to the
+save question)."""
 
 import unittest
 
@@ -22,24 +25,24 @@ class WineEditorTest(wine_support.WineTest):
 
     def test_painted_area_is_saved_and_loads_back_onto_the_same_board(self):
         program = self.start()
-        program.answer(MENU, "1\n")
-        program.answer(NEW_NAME, "hall\n")
+        program.answer(MENU, "1\r\n")
+        program.answer(NEW_NAME, "hall\r\n")
         origin = self.wait_for_window()
         for (col, row), value in PAINTED.items():
             self.paint(origin, str(value), (col, row))
         first = self.x.screenshot()
         self.x.escape()
-        program.answer(SAVE, "y\n")
-        program.answer(TIME, "120\n")
+        program.answer(SAVE, "y\r\n")
+        program.answer(TIME, "120\r\n")
         self.wait_for_no_window()
 
-        program.answer(MENU, "2\n")
-        program.answer(LOAD_NAME, "hall\n")
+        program.answer(MENU, "2\r\n")
+        program.answer(LOAD_NAME, "hall\r\n")
         origin_again = self.wait_for_window()
         second = self.x.screenshot()
         self.x.escape()
-        program.answer(SAVE, "n\n")
-        program.answer(MENU, "3\n")
+        program.answer(SAVE, "n\r\n")
+        program.answer(MENU, "3\r\n")
         self.assertEqual(program.wait(), 0)
 
         self.assertEqual(self.read_file("hall.ard"),
