@@ -10,14 +10,14 @@
 #                             use clang and its runtimes; the failure drills
 #                             use mount and setpriv (util-linux); the
 #                             benchmark presses buttons through the X test
-#                             extension
+#                             extension; areatool's merge is tried with git
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 
 packages=(cmake g++ make pkg-config liballegro4-dev libloadpng4-dev libx11-dev)
 if [ "${1:-}" = "--tests" ]; then
   packages+=(libgtest-dev python3 xvfb xdotool imagemagick clang libclang-rt-14-dev util-linux
-             libxtst-dev)
+             libxtst-dev git)
 fi
 
 missing=()
