@@ -10,16 +10,17 @@
 #                             use clang and its runtimes; the failure drills
 #                             use mount and setpriv (util-linux); the
 #                             benchmark presses buttons through the X test
-#                             extension; the Tiled extension's tests run
-#                             the real Tiled and type-check against its
-#                             scripting API with npm's packages
+#                             extension; areatool's merge is tried with git;
+#                             the Tiled extension's tests run the real Tiled
+#                             and type-check against its scripting API with
+#                             npm's packages
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 
 packages=(cmake g++ make pkg-config liballegro4-dev libloadpng4-dev libx11-dev)
 if [ "${1:-}" = "--tests" ]; then
   packages+=(libgtest-dev python3 xvfb xdotool imagemagick clang libclang-rt-14-dev util-linux
-             libxtst-dev tiled)
+             libxtst-dev git tiled)
   command -v npm >/dev/null || packages+=(npm)
 fi
 
