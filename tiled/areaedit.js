@@ -1,5 +1,6 @@
-// areaedit's areas in Tiled: registers the map format "Area (*.ard)", which
-// opens a 420-byte area file as a 10 x 10 map and writes it back.
+// areaedit's areas in Tiled: registers the map format "areaedit area
+// (*.ard)", which opens a 420-byte area file as a 10 x 10 map and writes it
+// back.
 //
 // The board is the tile layer "board" (the tile with local id v pictures
 // value v), the mark a point object "mark", the name and allowed time map
@@ -9,7 +10,10 @@
 // the board), a name field that is more than a plain name ("name_bytes"),
 // a mark off the board ("mark_col" and "mark_row" instead of the object).
 //
-// Start reading at readArea() and writeArea().
+// Start reading at readArea() and writeArea(). All of it lies in one
+// function: Tiled runs every extension in the same global scope.
+
+(function () {
 
 const extensionFolder = FileInfo.path(__filename);  // only set while this file is first run
 
@@ -17,6 +21,9 @@ const boardCols = 10;
 const boardRows = 10;
 const tileSize = 35;
 const areaFileSize = 420;
+const markColOffset = 0;
+const markRowOffset = 4;
+const timeOffset = 8;
 const cellsOffset = 12;
 const nameOffset = 412;
 const nameSize = 8;  // bytes, the terminating zero included
@@ -193,10 +200,10 @@ function readArea(fileName)
     const plain = utf8Of(name).concat([0, 0, 0, 0, 0, 0, 0, 0]).slice(0, nameSize);
     if (nameProblem(utf8Of(name)) || hexOf(plain) !== hexOf(field))
         map.setProperty("name_bytes", hexOf(field));
-    map.setProperty("time_allowed", data.getInt32(8, true));
+    map.setProperty("time_allowed", data.getInt32(timeOffset, true));
 
-    const markCol = data.getInt32(0, true);
-    const markRow = data.getInt32(4, true);
+    const markCol = data.getInt32(markColOffset, true);
+    const markRow = data.getInt32(markRowOffset, true);
     if (markCol >= 0 && markCol < boardCols && markRow >= 0 && markRow < boardRows) {
         const layer = new ObjectGroup(markLayerName);
         const mark = new MapObject(markObjectName);
@@ -362,9 +369,9 @@ function areaBytes(map)
     const [markCol, markRow] = markCell(map, layers);
 
     const data = new DataView(new ArrayBuffer(areaFileSize));
-    data.setInt32(0, markCol, true);
-    data.setInt32(4, markRow, true);
-    data.setInt32(8, /** @type {number} */ (time), true);
+    data.setInt32(markColOffset, markCol, true);
+    data.setInt32(markRowOffset, markRow, true);
+    data.setInt32(timeOffset, /** @type {number} */ (time), true);
     for (let col = 0; col < boardCols; ++col) {
         for (let row = 0; row < boardRows; ++row)
             data.setInt32(cellOffset(col, row), values[col][row], true);
@@ -403,3 +410,5 @@ tiled.registerMapFormat("ard", {
     read: readArea,
     write: writeArea,
 });
+
+})();

@@ -92,7 +92,8 @@ class TiledTest(ToolTest):
 
     def tiled(self, *args, program="tiled"):
         env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
-        env.update(HOME=self.home, QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=self.path("run"))
+        env.update(HOME=self.home, XDG_CONFIG_HOME=os.path.join(self.home, ".config"),
+                   QT_QPA_PLATFORM="offscreen", XDG_RUNTIME_DIR=self.path("run"))
         run = harness.Program([program, *args], self.folder, env)
         try:
             run.close_input()
