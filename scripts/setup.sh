@@ -10,14 +10,18 @@
 #                             use clang and its runtimes; the failure drills
 #                             use mount and setpriv (util-linux); the
 #                             benchmark presses buttons through the X test
-#                             extension
+#                             extension; areatool's merge is tried with git;
+#                             the Tiled extension's tests run the real Tiled
+#                             and type-check against its scripting API with
+#                             npm's packages
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 
 packages=(cmake g++ make pkg-config liballegro4-dev libloadpng4-dev libx11-dev)
 if [ "${1:-}" = "--tests" ]; then
   packages+=(libgtest-dev python3 xvfb xdotool imagemagick clang libclang-rt-14-dev util-linux
-             libxtst-dev)
+             libxtst-dev git tiled)
+  command -v npm >/dev/null || packages+=(npm)
 fi
 
 missing=()
@@ -30,6 +34,14 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -eq 0 ] || sudo=(sudo)
   "${sudo[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The type checker and Tiled's API, as pinned by the lock file.
+tiled_check="$here/tests/tiled"
+if [ "${1:-}" = "--tests" ] && { [ ! -e "$tiled_check/node_modules/.package-lock.json" ] ||
+     [ "$tiled_check/package-lock.json" -nt "$tiled_check/node_modules/.package-lock.json" ]; }; then
+  echo "setup: installing the npm packages of tests/tiled"
+  npm ci --prefix "$tiled_check" --no-audit --no-fund >/dev/null
 fi
 
 build="${AREAEDIT_BUILD_DIR:-$here/build}"

@@ -3,6 +3,7 @@
 // platform_win.cpp on Windows. windows_names.cpp is the same everywhere.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -35,6 +36,10 @@ const char *system_name_problem(std::string_view name);
 // or space at the end. The same on every system, so that tools can warn
 // of such names anywhere.
 const char *windows_name_problem(std::string_view name);
+
+// Where the last folder separator of path is ('/', and on Windows '\\' as
+// well), or std::string_view::npos when it has none.
+std::size_t last_separator(std::string_view path);
 
 // Whether the two paths name one existing file.
 bool same_file(const std::string &a, const std::string &b);

@@ -80,6 +80,11 @@ std::string program_folder()
     return slash == std::string::npos ? std::string{} : folder.substr(0, slash == 0 ? 1 : slash);
 }
 
+std::size_t last_separator(std::string_view path)
+{
+    return path.rfind('/');
+}
+
 const char *system_name_problem(std::string_view)
 {
     return nullptr;

@@ -105,8 +105,8 @@ std::string replace_file(const std::string &path,
     DWORD attributes = ::GetFileAttributesW(wide(path).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         return system_message(ERROR_ACCESS_DENIED);
-    std::string::size_type slash = path.find_last_of("/\\");
-    std::string::size_type base = slash == std::string::npos ? 0 : slash + 1;
+    std::size_t slash = last_separator(path);
+    std::size_t base = slash == std::string::npos ? 0 : slash + 1;
     temporary_file temp;
     std::string why;
     HANDLE file = create_temporary(path.substr(0, base) + "." + path.substr(base) + ".", temp, why);
@@ -141,7 +141,7 @@ std::string program_folder()
             return {};
         if (length < path.size()) {
             std::string folder(path.data(), length);
-            std::string::size_type slash = folder.find_last_of("/\\");
+            std::size_t slash = last_separator(folder);
             return slash == std::string::npos ? std::string{} : folder.substr(0, slash);
         }
         path.resize(path.size() * 2);
@@ -150,6 +150,11 @@ std::string program_folder()
 
 // Windows keeps no connection to a display server that could be lost.
 void watch_display() {}
+
+std::size_t last_separator(std::string_view path)
+{
+    return path.find_last_of("/\\");
+}
 
 const char *system_name_problem(std::string_view name)
 {

@@ -1,6 +1,7 @@
 """The Windows build under Wine where Windows differs: names Windows keeps
 for devices refused at both prompts with nothing written, a save over a
-read-only area file that fails and keeps it, and areatool.exe."""
+read-only area file that fails and keeps it, and areatool.exe's commands,
+folders given with backslashes."""
 
 import os
 import stat
@@ -71,7 +72,20 @@ class WineNamesAndSavesTest(wine_support.WineTest):
         png = self.read_file("cave.png")
         self.assertEqual(png[:8], b"\x89PNG\r\n\x1a\n")
         self.assertEqual(png[16:24], (700).to_bytes(4, "big") * 2)  # width and height
-        self.assertEqual(sorted(os.listdir(self.folder)), ["cave.ard", "cave.png", "graphics.dat", "odd.ard"])
+        # merge, as git runs it, and tileset, the other PNG writer.
+        self.write_file("ours.ard", harness.area_bytes(cells={(0, 0): 1, (5, 5): 2}, name=b"cave"))
+        self.write_file("theirs.ard", harness.area_bytes(cells={(0, 0): 1, (9, 0): 7}, name=b"cave"))
+        merge = self.start(AREATOOL, ["merge", "cave.ard", "ours.ard", "theirs.ard"], display=False)
+        self.assertEqual(merge.wait(), 0, merge.stderr_text())
+        self.assertEqual(self.read_file("ours.ard"),
+                         harness.area_bytes(cells={(0, 0): 1, (5, 5): 2, (9, 0): 7}, name=b"cave"))
+        os.mkdir(self.path("sub"))
+        tileset = self.start(AREATOOL, ["tileset", "sub\\tiles.tsx"], display=False)
+        self.assertEqual(tileset.wait(), 0, tileset.stderr_text())
+        self.assertIn('<image source="tiles.png"', self.read_file("sub/tiles.tsx").decode())
+        self.assertEqual(self.read_file("sub/tiles.png")[:8], b"\x89PNG\r\n\x1a\n")
+        self.assertEqual(sorted(os.listdir(self.folder)),
+                         ["cave.ard", "cave.png", "graphics.dat", "odd.ard", "ours.ard", "sub", "theirs.ard"])
 
 
 if __name__ == "__main__":
