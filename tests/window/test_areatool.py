@@ -130,16 +130,18 @@ class CheckTest(ToolTest):
         self.write("open.ard", area_bytes(name=b"eightchr"))
         self.write("path.ard", area_bytes(name=b"a/b"))
         self.write("blank.ard", area_bytes(name=b""))
+        self.write("device.ard", area_bytes(name=b"Com1"))  # fine here, not on Windows
         self.write("cells.ard", area_bytes({(2, 7): 9, (0, 1): -2}, mark=(2, 10)))
         self.write("short.ard", b"")
         status, out, err = self.tool("check", "long.ard", "open.ard", "path.ard", "blank.ard",
-                                     "short.ard", "cells.ard")
+                                     "device.ard", "short.ard", "cells.ard")
         self.assertEqual(status, 1)
         self.assertEqual(out.splitlines(), [
             "long.ard: holds more than the 420 bytes of an area",
             "open.ard: the name is not terminated within its 8 bytes",
             "path.ard: the name holds a path separator",
             "blank.ard: the name is empty",
+            "device.ard: the name is a device name on Windows",
             "cells.ard: cell at column 0, row 1 holds -2, which the tile set cannot draw",
             "cells.ard: cell at column 2, row 7 holds 9, which the tile set cannot draw",
             "cells.ard: the mark (column 2, row 10) is off the board"])
