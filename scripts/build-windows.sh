@@ -47,18 +47,7 @@ fail() {
 packages=(cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev
           liballegro4-dev googletest dpkg-dev zip unzip wine wine64 python3 xvfb xdotool
           imagemagick)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "build-windows: installing ${missing[*]}"
-  sudo=()
-  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-  "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null || fail "cannot install ${missing[*]}"
-fi
+"$here/scripts/install-missing.sh" "${packages[@]}" || fail "cannot install the packages it needs"
 
 # ----- the cached library
 

@@ -24,17 +24,7 @@ if [ "${1:-}" = "--tests" ]; then
   command -v npm >/dev/null || packages+=(npm)
 fi
 
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "setup: installing ${missing[*]}"
-  sudo=()
-  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
-  "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+"$here/scripts/install-missing.sh" "${packages[@]}"
 
 # The type checker and Tiled's API, as pinned by the lock file.
 tiled_check="$here/tests/tiled"

@@ -20,8 +20,10 @@ import time
 import harness
 from harness import TILE
 
+# CTest gives the Windows build's folder in AREAEDIT_BUILD, as it gives the
+# Linux build's to harness.py; the programs here end in .exe.
 BUILD = os.path.abspath(os.environ.get(
-    "AREAEDIT_WINDOWS_BUILD", os.path.join(os.path.dirname(__file__), "..", "..", "build-windows")))
+    "AREAEDIT_BUILD", os.path.join(os.path.dirname(__file__), "..", "..", "build-windows")))
 AREAEDIT = os.path.join(BUILD, "areaedit.exe")
 AREATOOL = os.path.join(BUILD, "areatool.exe")
 TILE_SET = os.path.join(BUILD, "graphics.dat")
@@ -55,8 +57,11 @@ def run_wine(prefix, *args, timeout=120):
 
 
 def end_wineserver(prefix):
-    subprocess.run(["wineserver", "-k"], env=wine_env(prefix), timeout=30,
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    """Ends the prefix's Wine server and waits until it is gone, so that the
+    next program starts a new one rather than reaching one on its way out."""
+    for option in ("-k", "-w"):
+        subprocess.run(["wineserver", option], env=wine_env(prefix), timeout=30,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 def make_template(path):
