@@ -4,20 +4,26 @@
 # AREAEDIT_CMAKE_OPTIONS).
 #   scripts/setup.sh          what building the editor and areatool needs
 #                             (areatool writes PNG through the library's
-#                             PNG add-on)
+#                             PNG add-on; the editor quiets the sound
+#                             library through its own headers) and the
+#                             Debian package (dpkg-shlibdeps and file work
+#                             out its dependencies)
 #   scripts/setup.sh --tests  and what the test suite and ./bench.sh need as
 #                             well: the sanitizer build and the fuzz targets
 #                             use clang and its runtimes; the failure drills
 #                             use mount and setpriv (util-linux); the
 #                             benchmark presses buttons through the X test
-#                             extension
+#                             extension; the manual pages are checked with
+#                             man; a clean Debian system for the package's
+#                             install is made with debootstrap
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 
-packages=(cmake g++ make pkg-config liballegro4-dev libloadpng4-dev libx11-dev)
+packages=(cmake g++ make pkg-config liballegro4-dev libloadpng4-dev libx11-dev libasound2-dev
+          dpkg-dev file)
 if [ "${1:-}" = "--tests" ]; then
   packages+=(libgtest-dev python3 xvfb xdotool imagemagick clang libclang-rt-14-dev util-linux
-             libxtst-dev)
+             libxtst-dev man-db groff-base debootstrap)
 fi
 
 missing=()

@@ -50,7 +50,8 @@ constexpr const char *usage_text =
     "  show FILE...           print each area as text: name, mark, allowed time\n"
     "                         and the board ('.' empty, 0-9 a tile, '?' other)\n"
     "  render FILE OUT.png    draw the board as the editor does, into a PNG\n"
-    "      --tiles PATH       tile set to draw with (default: graphics.dat)\n"
+    "      --tiles PATH       tile set to draw with (default: graphics.dat in\n"
+    "                         this folder, else the editor's own)\n"
     "      --scale N          whole-number enlargement, 1 to 16 (default: 1)\n"
     "      --depth BITS       colour depth to draw at: 15, 16, 24 or 32\n"
     "                         (default: 32; the editor shows new areas at 16\n"
@@ -313,7 +314,11 @@ int run_render(const command_line &line)
 {
     const std::string &path = line.files[0];
     const std::string &out = line.files[1];
-    std::string tiles = line.tiles.empty() ? tile_set_file : line.tiles;
+    std::string tiles = line.tiles.empty() ? find_tile_set() : line.tiles;
+    if (tiles.empty()) {
+        report("cannot use the tile set " + std::string(tile_set_file), missing_tile_set());
+        return status_file_problem;
+    }
     if (same_file(out, path) || same_file(out, tiles)) {
         report(out, "is one of the files to read; choose another PNG to write");
         return status_usage;
