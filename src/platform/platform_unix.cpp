@@ -12,6 +12,8 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <stdlib.h>
+#include <sys/auxv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -94,8 +96,15 @@ std::string program_folder()
 {
     char path[PATH_MAX];
     ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0)
-        return {};
+    if (length <= 0) {
+        // Without /proc (a chroot, a bare container) the kernel still hands
+        // every program the path it was started by; the program never
+        // changes its working folder, so a relative one still resolves.
+        auto started_as = reinterpret_cast<const char *>(::getauxval(AT_EXECFN));
+        if (!started_as || !::realpath(started_as, path))
+            return {};
+        length = static_cast<ssize_t>(std::strlen(path));
+    }
     std::string folder(path, static_cast<std::size_t>(length));
     std::string::size_type slash = folder.rfind('/');
     return slash == std::string::npos ? std::string{} : folder.substr(0, slash == 0 ? 1 : slash);
