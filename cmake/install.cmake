@@ -4,7 +4,7 @@
 #
 #   bin/areaedit, bin/areatool
 #   share/areaedit/graphics.dat     the tile set the editor falls back on
-#   share/man/man1/areaedit.1, areatool.1
+#   share/man/man1/areaedit.1, areatool.1 (compressed in the package)
 #   share/doc/areaedit/README.md    with the picture it shows
 #
 # The editor finds share/areaedit/ from its own folder, so the install can
@@ -37,9 +37,10 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
   "serves git as a diff driver for them.")
 set(CPACK_PACKAGE_CONTACT "${AREAEDIT_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # areaedit_VERSION_ARCH.deb
-set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 # Depends comes from the libraries the programs are linked with, through
 # dpkg-shlibdeps, never from a list kept by hand.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/compress_manual_pages.cmake)
 include(CPack)

@@ -133,7 +133,8 @@ class InstallTest(unittest.TestCase):
 
         listing = run("dpkg-deb", "--contents", deb)[1].splitlines()
         files = {line.split()[-1][2:] for line in listing if not line.startswith("d")}
-        self.assertEqual(files, INSTALLED)
+        # Debian keeps manual pages compressed.
+        self.assertEqual(files, {re.sub(r"(/man1/.*)", r"\1.gz", name) for name in INSTALLED})
 
         depends = run("dpkg-deb", "--field", deb, "Depends")[1]
         named = {re.sub(r"[ :(].*", "", item.strip()) for item in depends.split(",")}
