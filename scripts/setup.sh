@@ -13,10 +13,10 @@
 #                             use clang and its runtimes; the failure drills
 #                             use mount and setpriv (util-linux); the
 #                             benchmark presses buttons through the X test
-#                             extension; the manual pages are checked with
-#                             man; a clean Debian system for the package's
-#                             install is made with debootstrap and cached
-#                             with zstd
+#                             extension; areatool's merge is tried with git;
+#                             the manual pages are checked with man; a clean
+#                             Debian system for the package's install is
+#                             made with debootstrap and cached with zstd
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 
@@ -24,7 +24,7 @@ packages=(cmake g++ make pkg-config liballegro4-dev libloadpng4-dev libx11-dev l
           dpkg-dev file)
 if [ "${1:-}" = "--tests" ]; then
   packages+=(libgtest-dev python3 xvfb xdotool imagemagick clang libclang-rt-14-dev util-linux
-             libxtst-dev man-db groff-base debootstrap zstd)
+             libxtst-dev git man-db groff-base debootstrap zstd)
 fi
 
 missing=()

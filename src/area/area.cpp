@@ -155,9 +155,13 @@ void save_area()
         report_save_failure(path, why);
         return;
     }
-    std::string why = replace_file(path, [](int fd, const char *) -> const char * {
-        return write_all(fd, &current_area, area_file_size) ? nullptr : std::strerror(errno);
-    });
-    if (!why.empty())
+    if (std::string why = write_area_file(path, current_area); !why.empty())
         report_save_failure(path, why.c_str());
+}
+
+std::string write_area_file(const std::string &path, const area_record &area)
+{
+    return replace_file(path, [&area](int fd, const char *) -> const char * {
+        return write_all(fd, &area, area_file_size) ? nullptr : std::strerror(errno);
+    });
 }

@@ -63,6 +63,11 @@ std::string_view area_name(const area_record &area);
 // only the first 420 were read. area is untouched on failure.
 std::string read_area_file(const char *path, area_record &area, bool &longer);
 
+// Writes area to the file at path as save_area does, replacing any old file
+// only once all 420 bytes are on disk. Returns why it failed, empty when it
+// was written.
+std::string write_area_file(const std::string &path, const area_record &area);
+
 // text as it can be shown within one line on a terminal: control
 // characters become \xHH.
 std::string printable(std::string_view text);

@@ -178,10 +178,10 @@ void release_board()
     unload_tile_set();
 }
 
-void draw_unknown_tile(int x, int y)
+void draw_unknown_tile(BITMAP *board, int x, int y)
 {
-    rectfill(board_bitmap, x, y, x + tile_size - 1, y + tile_size - 1, colour(unknown_colour));
-    textout_centre_ex(board_bitmap, font, unknown_mark, x + tile_size / 2,
+    rectfill(board, x, y, x + tile_size - 1, y + tile_size - 1, colour(unknown_colour));
+    textout_centre_ex(board, font, unknown_mark, x + tile_size / 2,
                       y + (tile_size - text_height(font)) / 2, colour(unknown_mark_colour), -1);
 }
 
@@ -269,7 +269,7 @@ void prepare_board()
 
 void draw_board()
 {
-    compose_board();
+    compose_board(current_area, board_bitmap);
     vsync();
     scare_mouse();
     blit(board_bitmap, screen, 0, 0, board_left, board_top, board_size, board_size);
@@ -342,18 +342,18 @@ void unload_tile_set()
     tile_count = 0;
 }
 
-void compose_board()
+void compose_board(const area_record &area, BITMAP *board)
 {
-    clear_to_color(board_bitmap, colour(empty_colour));
+    clear_to_color(board, colour(empty_colour));
     for (int c = 0; c < board_cols; ++c) {
         for (int r = 0; r < board_rows; ++r) {
-            int value = current_area.cells[c][r];
+            int value = area.cells[c][r];
             if (value == empty_tile)
                 continue;
             if (BITMAP *tile = tile_picture(value))
-                blit(tile, board_bitmap, 0, 0, c * tile_size, r * tile_size, tile_size, tile_size);
+                blit(tile, board, 0, 0, c * tile_size, r * tile_size, tile_size, tile_size);
             else
-                draw_unknown_tile(c * tile_size, r * tile_size);
+                draw_unknown_tile(board, c * tile_size, r * tile_size);
         }
     }
 }

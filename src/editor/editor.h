@@ -54,9 +54,10 @@ const char *load_tile_set(const char *path);
 void unload_tile_set();
 BITMAP *tile_picture(int value);  // the picture of a tile value, or nullptr when tile_set has none
 
-// Draws current_area's cells onto board_bitmap as the editor shows them:
-// black, a tile's picture, or a placeholder for a value with none.
-void compose_board();
+// Draws area's cells onto board (board_size square, at its top left) as
+// the editor shows them: black, a tile's picture from tile_set, or a
+// placeholder for a value with none.
+void compose_board(const area_record &area, BITMAP *board);
 
 // The pieces of one editor turn that need no window.
 struct cell_position {

@@ -1,10 +1,13 @@
 // areatool: works on area files from the command line, without a window or
 // a display. `show` prints areas as plain text (stable enough to serve git as
 // a textconv driver), `render` draws a board into a PNG with the editor's own
-// drawing code, and `check` says whether files are sound area files.
+// drawing code, `check` says whether files are sound area files, and
+// `merge` merges two changed areas three ways, as git's merge driver.
 //
-// Start reading at main(), then run_show, run_render and run_check.
+// Start reading at main(), then run_show, run_render, run_merge and
+// run_check.
 
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -12,6 +15,8 @@
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include <sys/stat.h>
@@ -59,11 +64,17 @@ constexpr const char *usage_text =
     "  check FILE...          report every problem of each file as an area file\n"
     "      --tiles PATH       accept any value that is a bitmap in PATH\n"
     "                         (default: only -1 and 0 to 8)\n"
+    "  merge BASE OURS THEIRS [NAME]\n"
+    "                         merge two areas changed from BASE (git's merge\n"
+    "                         driver: %O %A %B %P), cell by cell and field by\n"
+    "                         field, into OURS; each value changed two ways\n"
+    "                         keeps ours and is listed, NAME in each line\n"
     "\n"
     "  --help                 this text\n"
     "\n"
     "Exit status: 0 all fine; 1 a file could not be read, rendered or written,\n"
-    "or check found a problem; 2 the command line is wrong.\n";
+    "check found a problem, or merge left conflicts; 2 the command line is\n"
+    "wrong.\n";
 
 struct command_line {
     std::string command;
@@ -110,7 +121,8 @@ std::string parse_command_line(int argc, char **argv, command_line &line)
     if (args.empty())
         return "no command given";
     line.command = args[0];
-    if (line.command != "show" && line.command != "render" && line.command != "check")
+    if (line.command != "show" && line.command != "render" && line.command != "check"
+        && line.command != "merge")
         return "unknown command '" + printable(line.command) + "'";
 
     bool options_done = false;
@@ -157,6 +169,8 @@ std::string parse_command_line(int argc, char **argv, command_line &line)
     }
     if (line.command == "render" && line.files.size() != 2)
         return "render takes one area file and one PNG to write";
+    if (line.command == "merge" && line.files.size() != 3 && line.files.size() != 4)
+        return "merge takes BASE, OURS and THEIRS, and optionally the name to report";
     if (line.files.empty())
         return line.command + " needs at least one area file";
     return {};
@@ -334,14 +348,13 @@ int run_render(const command_line &line)
 
     int status = status_file_problem;
     int size = board_size * line.scale;
-    board_bitmap = create_bitmap(board_size, board_size);
+    BITMAP *board = create_bitmap(board_size, board_size);
     BITMAP *picture = create_bitmap_ex(png_depth, size, size);
-    if (!board_bitmap || !picture) {
+    if (!board || !picture) {
         report(out, "not enough memory for the picture");
     } else {
-        current_area = area;
-        compose_board();
-        copy_scaled(board_bitmap, picture, line.scale);
+        compose_board(area, board);
+        copy_scaled(board, picture, line.scale);
         if (std::string why = write_png(out, picture); !why.empty())
             report("cannot write " + out, why);
         else
@@ -349,11 +362,141 @@ int run_render(const command_line &line)
     }
     if (picture)
         destroy_bitmap(picture);
-    if (board_bitmap)
-        destroy_bitmap(board_bitmap);
-    board_bitmap = nullptr;
+    if (board)
+        destroy_bitmap(board);
     unload_tile_set();
     return status;
+}
+
+// ----- merge
+
+// One value merged three ways: a side that left it as it was in base
+// yields to the other, and the same change on both sides is one change.
+// Without a base (git's empty BASE for a file added on both sides) only
+// equal values agree. Returns false on a conflict, leaving result as ours.
+template <typename T>
+bool merge_value(const T *base, const T &ours, const T &theirs, T &result)
+{
+    result = ours;
+    if (ours == theirs || (base && theirs == *base))
+        return true;
+    if (base && ours == *base) {
+        result = theirs;
+        return true;
+    }
+    return false;
+}
+
+using mark_position = std::array<std::int32_t, 2>;  // column, row: moved as one
+
+mark_position mark_of(const area_record &area)
+{
+    return {area.mark_col, area.mark_row};
+}
+
+// All 8 bytes of the name field, since a merge keeps those after the
+// terminator too; trailing zeros are left out.
+std::string name_field_text(const std::array<char, name_size> &name)
+{
+    std::string_view field(name.data(), name.size());
+    field = field.substr(0, field.find_last_not_of('\0') + 1);
+    return "\"" + printable(field) + "\"";
+}
+
+std::string mark_text(const mark_position &mark)
+{
+    return "column " + std::to_string(mark[0]) + ", row " + std::to_string(mark[1]);
+}
+
+// Prints one line for a value changed two ways.
+template <typename T, typename Show>
+void report_conflict(const std::string &file, const std::string &what, const T *base,
+                     const T &ours, const T &theirs, Show show)
+{
+    std::printf("%s: %s changed two ways: base %s; ours %s; theirs %s\n",
+                printable(file).c_str(), what.c_str(), base ? show(*base).c_str() : "none",
+                show(ours).c_str(), show(theirs).c_str());
+}
+
+// Reads one side of a merge; a file that is not exactly an area is refused.
+std::string read_merge_side(const std::string &path, area_record &area)
+{
+    bool longer = false;
+    std::string why = read_area_file(path.c_str(), area, longer);
+    if (why.empty() && longer)
+        why = "holds more than the 420 bytes of an area";
+    return why;
+}
+
+bool empty_file(const std::string &path)
+{
+    struct stat file;
+    return ::stat(path.c_str(), &file) == 0 && S_ISREG(file.st_mode) && file.st_size == 0;
+}
+
+// git's merge driver: BASE OURS THEIRS [NAME], merged field by field and
+// cell by cell into OURS. Conflicts keep our value and are listed.
+int run_merge(const command_line &line)
+{
+    const std::string &base_path = line.files[0];
+    const std::string &ours_path = line.files[1];
+    const std::string &theirs_path = line.files[2];
+    const std::string &shown = line.files.size() > 3 ? line.files[3] : ours_path;
+
+    area_record base_area, ours, theirs;
+    bool have_base = !empty_file(base_path);
+    for (auto [path, area] : {std::pair{&base_path, &base_area}, {&ours_path, &ours},
+                              {&theirs_path, &theirs}}) {
+        if (area == &base_area && !have_base)
+            continue;
+        if (std::string why = read_merge_side(*path, *area); !why.empty()) {
+            report("cannot merge " + shown + ": " + *path, why);
+            return status_file_problem;
+        }
+    }
+    const area_record *base = have_base ? &base_area : nullptr;
+
+    area_record merged = ours;
+    int conflicts = 0;
+    auto show_number = [](std::int32_t n) { return std::to_string(n); };
+    mark_position base_mark = base ? mark_of(*base) : mark_position{};
+    const mark_position *was_mark = base ? &base_mark : nullptr;
+    mark_position mark;
+    if (!merge_value(was_mark, mark_of(ours), mark_of(theirs), mark)) {
+        report_conflict(shown, "mark", was_mark, mark_of(ours), mark_of(theirs), mark_text);
+        ++conflicts;
+    }
+    merged.mark_col = mark[0];
+    merged.mark_row = mark[1];
+    if (!merge_value(base ? &base->time_allowed : nullptr, ours.time_allowed, theirs.time_allowed,
+                     merged.time_allowed)) {
+        report_conflict(shown, "time_allowed", base ? &base->time_allowed : nullptr,
+                        ours.time_allowed, theirs.time_allowed, show_number);
+        ++conflicts;
+    }
+    if (!merge_value(base ? &base->name : nullptr, ours.name, theirs.name, merged.name)) {
+        report_conflict(shown, "name", base ? &base->name : nullptr, ours.name, theirs.name,
+                        name_field_text);
+        ++conflicts;
+    }
+    for (int col = 0; col < board_cols; ++col) {
+        for (int row = 0; row < board_rows; ++row) {
+            const std::int32_t *was = base ? &base->cells[col][row] : nullptr;
+            if (!merge_value(was, ours.cells[col][row], theirs.cells[col][row],
+                             merged.cells[col][row])) {
+                report_conflict(shown, "cell at column " + std::to_string(col) + ", row "
+                                           + std::to_string(row),
+                                was, ours.cells[col][row], theirs.cells[col][row], show_number);
+                ++conflicts;
+            }
+        }
+    }
+    std::fflush(stdout);
+    if (std::string why = write_area_file(ours_path, merged); !why.empty()) {
+        report("cannot write " + ours_path, why);
+        return status_file_problem;
+    }
+    return conflicts > 0 ? status_file_problem : status_fine;
 }
 
 // ----- check
@@ -449,5 +592,7 @@ int main(int argc, char **argv)
         return run_show(line.files);
     if (line.command == "render")
         return run_render(line);
+    if (line.command == "merge")
+        return run_merge(line);
     return run_check(line);
 }
