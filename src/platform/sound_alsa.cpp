@@ -7,9 +7,9 @@
 
 namespace {
 
-// ALSA prints every failure to find a device (no card, no "default" PCM,
-// no sequencer) on stderr, one line per step of its configuration, and the
-// graphics library asks it for a device more than once a visit. The editor runs
+// ALSA prints every failure to find a device (no card, no "default" PCM)
+// on stderr, one line per step of its configuration, and the graphics
+// library asks it for a device more than once a visit. The editor runs
 // without sound when there is none, so these lines say nothing to the user.
 void drop_sound_error(const char *, int, const char *, int, const char *, ...)
 {
