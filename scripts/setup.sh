@@ -14,9 +14,12 @@
 #                             use mount and setpriv (util-linux); the
 #                             benchmark presses buttons through the X test
 #                             extension; areatool's merge is tried with git;
-#                             the manual pages are checked with man; a clean
-#                             Debian system for the package's install is
-#                             made with debootstrap and cached with zstd
+#                             the Tiled extension's tests run the real Tiled
+#                             and type-check against its scripting API with
+#                             npm's packages; the manual pages are checked
+#                             with man; a clean Debian system for the
+#                             package's install is made with debootstrap and
+#                             cached with zstd
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 
@@ -24,7 +27,8 @@ packages=(cmake g++ make pkg-config liballegro4-dev libloadpng4-dev libx11-dev l
           dpkg-dev file)
 if [ "${1:-}" = "--tests" ]; then
   packages+=(libgtest-dev python3 xvfb xdotool imagemagick clang libclang-rt-14-dev util-linux
-             libxtst-dev git man-db groff-base debootstrap zstd)
+             libxtst-dev git tiled man-db groff-base debootstrap zstd)
+  command -v npm >/dev/null || packages+=(npm)
 fi
 
 missing=()
@@ -37,6 +41,14 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -eq 0 ] || sudo=(sudo)
   "${sudo[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The type checker and Tiled's API, as pinned by the lock file.
+tiled_check="$here/tests/tiled"
+if [ "${1:-}" = "--tests" ] && { [ ! -e "$tiled_check/node_modules/.package-lock.json" ] ||
+     [ "$tiled_check/package-lock.json" -nt "$tiled_check/node_modules/.package-lock.json" ]; }; then
+  echo "setup: installing the npm packages of tests/tiled"
+  npm ci --prefix "$tiled_check" --no-audit --no-fund >/dev/null
 fi
 
 build="${AREAEDIT_BUILD_DIR:-$here/build}"

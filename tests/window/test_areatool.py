@@ -1,6 +1,7 @@
 """areatool without a display: show's text, check's findings and exit
 status, render's PNG (tiles exact, scaling by replication) and its
-failures, which leave no PNG behind, and the command line's refusals."""
+failures, which leave no PNG behind, tileset's Tiled tile set and sheet,
+and the command line's refusals."""
 
 import os
 import shutil
@@ -8,6 +9,7 @@ import subprocess
 import sys
 import tempfile
 import unittest
+import xml.etree.ElementTree as ElementTree
 
 import harness
 from editor_support import ASSETS
@@ -67,6 +69,16 @@ class ToolTest(unittest.TestCase):
 
     def tool(self, *args):
         return run([AREATOOL, *args], self.folder)
+
+    def make_ten_pictures(self, name):
+        """A tile set whose entries 0 to 9 are pictures (9 a copy of tile 4:
+        dat replaces an entry of the same name) and entry 10 data."""
+        shutil.copy(os.path.join(ASSETS, "tile4.bmp"), self.path("extra.bmp"))
+        self.write("text", b"not a picture")
+        pictures = [os.path.join(ASSETS, "tile%d.bmp" % v) for v in range(9)] + [self.path("extra.bmp")]
+        for args in (["-t", "BMP", "-bpp", "24", *pictures], ["-t", "DATA", self.path("text")]):
+            subprocess.run([DAT, "-a", "-n0", self.path(name), *args], check=True, timeout=30,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
 
 class ShowTest(ToolTest):
@@ -140,13 +152,7 @@ class CheckTest(ToolTest):
         self.assertTrue(out.endswith("all.ard: and 90 more cells the tile set cannot draw\n"))
 
     def test_check_with_tiles_accepts_exactly_the_bitmap_entries(self):
-        # Entries 0 to 9 pictures (9 a copy: dat replaces an entry of the same name), 10 data.
-        shutil.copy(os.path.join(ASSETS, "tile4.bmp"), self.path("extra.bmp"))
-        self.write("text", b"not a picture")
-        pictures = [os.path.join(ASSETS, "tile%d.bmp" % v) for v in range(9)] + [self.path("extra.bmp")]
-        for args in (["-t", "BMP", "-bpp", "24", *pictures], ["-t", "DATA", self.path("text")]):
-            subprocess.run([DAT, "-a", "-n0", self.path("ten.dat"), *args], check=True, timeout=30,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.make_ten_pictures("ten.dat")
         self.write("a.ard", area_bytes({(0, 0): 9, (0, 1): 10, (0, 2): 11}))
         status, out, _ = self.tool("check", "--tiles", "ten.dat", "a.ard")
         self.assertEqual((status, [line.split(" holds ")[1][:2] for line in out.splitlines()]),
@@ -234,6 +240,51 @@ class RenderTest(ToolTest):
                     self.assertEqual(f.read(), b"old picture")
                 self.assertEqual(sorted(os.listdir(self.folder)),
                                  ["a.ard", "graphics.dat", "old.png", "whole.png"])
+
+
+class TilesetTest(ToolTest):
+
+    def test_tileset_pictures_value_v_as_tile_v_in_a_sheet_beside_it(self):
+        self.make_ten_pictures("ten.dat")
+        os.mkdir(self.path("sub"))
+        for args, tsx, count in [([], "graphics.tsx", 9), (["--tiles", "ten.dat", "sub/my.tsx"], "sub/my.tsx", 10)]:
+            with self.subTest(args=args):
+                self.assertEqual(self.tool("tileset", *args), (0, "", ""))
+                tileset = ElementTree.parse(self.path(tsx)).getroot()
+                image = tileset.find("image")
+                png = tsx[:-len(".tsx")] + ".png"
+                self.assertEqual([tileset.get(k) for k in ("tilewidth", "tileheight", "tilecount", "columns")] +
+                                 [image.get(k) for k in ("source", "width", "height")],
+                                 ["35", "35", str(count), str(count), os.path.basename(png), str(35 * count), "35"])
+                sheet = read_picture(self, self.path(png))
+                for v in range(count):
+                    seen = b"".join(sheet.data[3 * (sheet.width * y + TILE * v):][:3 * TILE] for y in range(TILE))
+                    tile = read_picture(self, os.path.join(ASSETS, "tile%d.bmp" % (v if v < 9 else 4)))
+                    self.assertTrue(seen == tile.data, "tile %d is not the picture of entry %d" % (v, v))
+
+    def test_failed_tileset_leaves_nothing_and_keeps_the_old_files(self):
+        self.write("graphics.tsx", b"old tile set")
+        self.write("graphics.png", b"old sheet")
+        self.write("junk.dat", b"junk")
+        os.mkdir(self.path("dir.png"))
+        before = sorted(os.listdir(self.folder))
+        limited = [sys.executable, "-c", LIMITED_START, "1000", AREATOOL]  # the sheet is cut short
+        for argv, status in [([AREATOOL, "tileset", "--tiles", "junk.dat"], 1),
+                             ([AREATOOL, "tileset", "dir.tsx"], 1),
+                             ([AREATOOL, "tileset", "no/such/dir.tsx"], 1),
+                             ([*limited, "tileset"], 1),
+                             ([AREATOOL, "tileset", "graphics.dat"], 2),
+                             ([AREATOOL, "tileset", "a.tsx", "b.tsx"], 2)]:
+            with self.subTest(argv=argv[-2:]):
+                result = run(argv, self.folder)
+                self.assertEqual((result[0], len(result[2].splitlines())), (status, 1), result)
+                self.assertEqual(sorted(os.listdir(self.folder)), before)
+                self.assertEqual((self.read("graphics.tsx"), self.read("graphics.png")),
+                                 (b"old tile set", b"old sheet"))
+
+    def read(self, name):
+        with open(self.path(name), "rb") as f:
+            return f.read()
 
 
 if __name__ == "__main__":
