@@ -4,22 +4,25 @@
 #
 #   bin/areaedit, bin/areatool
 #   share/areaedit/graphics.dat     the tile set the editor falls back on
+#   share/areaedit/tiled/           the extension for the Tiled map editor
 #   share/man/man1/areaedit.1, areatool.1 (compressed in the package)
-#   share/doc/areaedit/README.md    with the picture it shows
+#   share/doc/areaedit/README.md    with the pictures it shows
 #
 # The editor finds share/areaedit/ from its own folder, so the install can
 # be moved as a whole.
 
 install(TARGETS areaedit areatool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${TILE_SET} DESTINATION ${CMAKE_INSTALL_DATADIR}/areaedit)
-# Further data the programs ship goes beside the tile set, in
-# ${CMAKE_INSTALL_DATADIR}/areaedit/.
+# Only the extension's own files: a checkout may hold others there.
+install(DIRECTORY ${CMAKE_SOURCE_DIR}/tiled/ DESTINATION ${CMAKE_INSTALL_DATADIR}/areaedit/tiled
+  FILES_MATCHING PATTERN "*.js" PATTERN "*.tsx" PATTERN "*.png")
 
 # One manual page for each program: docs/NAME.1.
 set(AREAEDIT_MANUAL_PAGES ${CMAKE_SOURCE_DIR}/docs/areaedit.1 ${CMAKE_SOURCE_DIR}/docs/areatool.1)
 install(FILES ${AREAEDIT_MANUAL_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
-install(FILES ${CMAKE_SOURCE_DIR}/docs/editor.png DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
+file(GLOB AREAEDIT_README_PICTURES ${CMAKE_SOURCE_DIR}/docs/*.png)
+install(FILES ${AREAEDIT_README_PICTURES} DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 
 set(AREAEDIT_PACKAGE_MAINTAINER "areaedit maintainers <maintainers@localhost>" CACHE STRING
   "The Maintainer field of the Debian package")

@@ -16,8 +16,11 @@ PREFIX = "usr"
 INSTALLED = {
     "usr/bin/areaedit", "usr/bin/areatool",
     "usr/share/areaedit/graphics.dat",
+    "usr/share/areaedit/tiled/areaedit.js", "usr/share/areaedit/tiled/plain.png",
+    "usr/share/areaedit/tiled/plain.tsx",
     "usr/share/man/man1/areaedit.1", "usr/share/man/man1/areatool.1",
     "usr/share/doc/areaedit/README.md", "usr/share/doc/areaedit/docs/editor.png",
+    "usr/share/doc/areaedit/docs/tiled.png",
 }
 PROGRAMS = ("areaedit", "areatool")
 MAN_SECTIONS = ("NAME", "SYNOPSIS", "DESCRIPTION", "FILES", "EXIT STATUS", "EXAMPLES")
