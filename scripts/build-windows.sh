@@ -197,7 +197,11 @@ cmake --build "$out" -j"$jobs" || fail "the Windows build failed"
 package="$out/package/areaedit"
 rm -rf "$out/package" "$out/areaedit-windows.zip"
 mkdir -p "$package"
-cp "$out/areaedit.exe" "$out/areatool.exe" "$out/graphics.dat" "$package/"
+cp "$out/graphics.dat" "$package/"
+# The build keeps its debugging information; the users' copies need none.
+for program in areaedit areatool; do
+  x86_64-w64-mingw32-strip -o "$package/$program.exe" "$out/$program.exe"
+done
 # Windows users' editors want CR LF line ends.
 sed 's/$/\r/' "$here/windows/README.txt" >"$package/README.txt"
 (cd "$out/package" && zip -q -X -r "$out/areaedit-windows.zip" areaedit)

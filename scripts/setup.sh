@@ -4,7 +4,10 @@
 # AREAEDIT_CMAKE_OPTIONS).
 #   scripts/setup.sh          what building the editor and areatool needs
 #                             (areatool writes PNG through the library's
-#                             PNG add-on)
+#                             PNG add-on; the editor quiets the sound
+#                             library through its own headers) and the
+#                             Debian package (dpkg-shlibdeps and file work
+#                             out its dependencies)
 #   scripts/setup.sh --tests  and what the test suite and ./bench.sh need as
 #                             well: the sanitizer build and the fuzz targets
 #                             use clang and its runtimes; the failure drills
@@ -13,14 +16,18 @@
 #                             extension; areatool's merge is tried with git;
 #                             the Tiled extension's tests run the real Tiled
 #                             and type-check against its scripting API with
-#                             npm's packages
+#                             npm's packages; the manual pages are checked
+#                             with man; a clean Debian system for the
+#                             package's install is made with debootstrap and
+#                             cached with zstd
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 
-packages=(cmake g++ make pkg-config liballegro4-dev libloadpng4-dev libx11-dev)
+packages=(cmake g++ make pkg-config liballegro4-dev libloadpng4-dev libx11-dev libasound2-dev
+          dpkg-dev file)
 if [ "${1:-}" = "--tests" ]; then
   packages+=(libgtest-dev python3 xvfb xdotool imagemagick clang libclang-rt-14-dev util-linux
-             libxtst-dev git tiled)
+             libxtst-dev git tiled man-db groff-base debootstrap zstd)
   command -v npm >/dev/null || packages+=(npm)
 fi
 

@@ -12,6 +12,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
+#include <vector>
 
 #include <unistd.h>
 
@@ -37,6 +41,10 @@ constexpr const char *unknown_mark = "?";
 constexpr const char *not_a_datafile = "not a datafile of the graphics library";
 constexpr const char *damaged_datafile = "damaged or cut short";
 constexpr long skip_block = 4096;  // bytes read at a time when skipping an object
+
+// The installed tile set's folder, from the program's: the build sets it
+// from its install layout (../share/areaedit for bin/areaedit).
+constexpr const char *installed_data_folder = AREAEDIT_DATA_FROM_PROGRAM;
 
 constexpr int left_button = 1;  // bit of mouse_b
 constexpr int erase_key_digit = 9;
@@ -80,6 +88,7 @@ void start_library()
 
 void install_devices()
 {
+    silence_sound_library();
     install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr);
     install_timer();
     keyboard_ready = install_keyboard() == 0;
@@ -149,6 +158,16 @@ const char *tile_set_problem(const char *path)
     const char *why = framing_problem(f);
     pack_fclose(f);
     return why;
+}
+
+// The folders find_tile_set tries after the working folder, in order.
+std::vector<std::filesystem::path> tile_set_folders()
+{
+    std::string program = program_folder();
+    if (program.empty())
+        return {};
+    std::filesystem::path beside(program);
+    return {beside, (beside / installed_data_folder).lexically_normal()};
 }
 
 void release_board()
@@ -234,8 +253,18 @@ void prepare_board()
     board_bitmap = create_bitmap(board_size, board_size);
     if (!board_bitmap)
         fail_visit("board bitmap", "cannot be created");
-    if (const char *why = load_tile_set(tile_set_file))
-        fail_visit(tile_set_file, why);
+    // Kept in static storage: a failure ends the program with them in
+    // hand, and exit frees no locals.
+    static std::string path, shown;
+    path = find_tile_set();
+    if (path.empty()) {
+        shown = missing_tile_set();
+        fail_visit(tile_set_file, shown.c_str());
+    }
+    if (const char *why = load_tile_set(path.c_str())) {
+        shown = printable(path);
+        fail_visit(shown.c_str(), why);
+    }
 }
 
 void draw_board()
@@ -245,6 +274,30 @@ void draw_board()
     scare_mouse();
     blit(board_bitmap, screen, 0, 0, board_left, board_top, board_size, board_size);
     unscare_mouse();
+}
+
+std::string find_tile_set()
+{
+    std::error_code error;
+    // The working folder's own always wins, even when it cannot be used:
+    // the user is told so rather than given other pictures.
+    if (std::filesystem::exists(tile_set_file, error))
+        return tile_set_file;
+    for (const auto &folder : tile_set_folders()) {
+        std::filesystem::path path = folder / tile_set_file;
+        if (std::filesystem::exists(path, error))
+            return path.string();
+    }
+    return {};
+}
+
+std::string missing_tile_set()
+{
+    std::string why = std::strerror(ENOENT) + std::string(" in the working folder");
+    auto folders = tile_set_folders();
+    for (std::size_t i = 0; i < folders.size(); ++i)
+        why += (i + 1 == folders.size() ? " or in " : ", in ") + printable(folders[i].string());
+    return why;
 }
 
 const char *load_tile_set(const char *path)

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "area/area.h"
 
@@ -38,6 +39,14 @@ void edit_area();
 
 void prepare_board();
 void draw_board();  // compose_board, then the retrace and the copy to the screen
+
+// The tile set to read when none is named: graphics.dat in the working
+// folder when there is one; else the one beside the program (a build
+// folder, an unpacked zip); else the installed one, in share/areaedit/ of
+// the program's prefix. Returns its path, or empty when there is none.
+std::string find_tile_set();
+// Why find_tile_set found none: the places it looked, for a message.
+std::string missing_tile_set();
 
 // Loads the datafile at path into tile_set and tile_count. Returns why it
 // cannot serve as a tile set, with nothing left loaded, or nullptr.

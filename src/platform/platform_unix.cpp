@@ -1,7 +1,8 @@
 // Files and the program's own location on POSIX systems. A replacement
 // writes a temporary file beside its target, makes sure it is on disk, and
 // renames it over the old one, so a failure at any step leaves the old file
-// as it was. Start reading at replace_file().
+// as it was; then it syncs the folder, where the rename itself is kept.
+// Start reading at replace_file().
 
 #include "platform/platform.h"
 
@@ -11,6 +12,8 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <stdlib.h>
+#include <sys/auxv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,6 +35,24 @@ struct temporary_file {
             ::unlink(path.c_str());
     }
 };
+
+// A rename is a change to the folder, and only a sync of the folder puts it
+// on disk: without one, a power cut soon after a save can bring the old
+// file back. Returns why the sync failed, or nullptr.
+const char *sync_folder(const std::string &folder)
+{
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return std::strerror(errno);
+    int synced = ::fsync(fd);
+    int error = errno;
+    ::close(fd);
+    // EINVAL: a file system that cannot sync folders (some network and
+    // FUSE ones), where there is nothing more to be done.
+    if (synced != 0 && error != EINVAL)
+        return std::strerror(error);
+    return nullptr;
+}
 
 mode_t current_umask()
 {
@@ -66,6 +87,8 @@ std::string replace_file(const std::string &path,
     if (::close(fd) != 0 || ::rename(temp.path.c_str(), path.c_str()) != 0)
         return std::strerror(errno);
     temp.kept = true;
+    if (const char *why = sync_folder(base == 0 ? "." : path.substr(0, base)))
+        return std::string("the new file is in place, but its folder could not be synced to disk: ") + why;
     return {};
 }
 
@@ -73,8 +96,15 @@ std::string program_folder()
 {
     char path[PATH_MAX];
     ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0)
-        return {};
+    if (length <= 0) {
+        // Without /proc (a chroot, a bare container) the kernel still hands
+        // every program the path it was started by; the program never
+        // changes its working folder, so a relative one still resolves.
+        auto started_as = reinterpret_cast<const char *>(::getauxval(AT_EXECFN));
+        if (!started_as || !::realpath(started_as, path))
+            return {};
+        length = static_cast<ssize_t>(std::strlen(path));
+    }
     std::string folder(path, static_cast<std::size_t>(length));
     std::string::size_type slash = folder.rfind('/');
     return slash == std::string::npos ? std::string{} : folder.substr(0, slash == 0 ? 1 : slash);

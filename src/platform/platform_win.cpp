@@ -151,6 +151,9 @@ std::string program_folder()
 // Windows keeps no connection to a display server that could be lost.
 void watch_display() {}
 
+// The library's DirectSound and waveOut drivers print nothing of their own.
+void silence_sound_library() {}
+
 std::size_t last_separator(std::string_view path)
 {
     return path.find_last_of("/\\");

@@ -58,7 +58,8 @@ constexpr const char *usage_text =
     "  show FILE...           print each area as text: name, mark, allowed time\n"
     "                         and the board ('.' empty, 0-9 a tile, '?' other)\n"
     "  render FILE OUT.png    draw the board as the editor does, into a PNG\n"
-    "      --tiles PATH       tile set to draw with (default: graphics.dat)\n"
+    "      --tiles PATH       tile set to draw with (default: graphics.dat in\n"
+    "                         this folder, else the editor's own)\n"
     "      --scale N          whole-number enlargement, 1 to 16 (default: 1)\n"
     "      --depth BITS       colour depth to draw at: 15, 16, 24 or 32\n"
     "                         (default: 32; the editor shows new areas at 16\n"
@@ -74,7 +75,7 @@ constexpr const char *usage_text =
     "  tileset [OUT.tsx]      write the tile pictures as a Tiled tile set, tile v\n"
     "                         as the editor draws value v: OUT.tsx (default:\n"
     "                         graphics.tsx) and its PNG sheet, OUT.png beside it\n"
-    "      --tiles PATH       tile set to draw (default: graphics.dat)\n"
+    "      --tiles PATH       tile set to draw (default: as for render)\n"
     "\n"
     "  --help                 this text\n"
     "\n"
@@ -327,11 +328,25 @@ void copy_scaled(BITMAP *from, BITMAP *to, int scale)
     }
 }
 
+// The tile set to draw with: --tiles, or the one the editor would read.
+// Empty, and said why, when there is none.
+std::string tile_set_to_draw(const command_line &line)
+{
+    if (!line.tiles.empty())
+        return line.tiles;
+    std::string found = find_tile_set();
+    if (found.empty())
+        report("cannot use the tile set " + std::string(tile_set_file), missing_tile_set());
+    return found;
+}
+
 int run_render(const command_line &line)
 {
     const std::string &path = line.files[0];
     const std::string &out = line.files[1];
-    std::string tiles = line.tiles.empty() ? tile_set_file : line.tiles;
+    std::string tiles = tile_set_to_draw(line);
+    if (tiles.empty())
+        return status_file_problem;
     if (same_file(out, path) || same_file(out, tiles)) {
         report(out, "is one of the files to read; choose another PNG to write");
         return status_usage;
@@ -690,7 +705,9 @@ int run_tileset(const command_line &line)
 {
     std::string tsx = line.files.empty() ? default_tileset_file : line.files[0];
     std::string png = sheet_path(tsx);
-    std::string tiles = line.tiles.empty() ? tile_set_file : line.tiles;
+    std::string tiles = tile_set_to_draw(line);
+    if (tiles.empty())
+        return status_file_problem;
     for (const std::string &out : {tsx, png}) {
         if (same_file(out, tiles)) {
             report(out, "is the tile set to read; choose another file to write");

@@ -200,7 +200,7 @@ class Picture:
 class Program:
     """A program under test with its standard input and output on pipes."""
 
-    def __init__(self, argv, cwd, env):
+    def __init__(self, argv, cwd, env, deadline=PROGRAM_DEADLINE):
         self.process = subprocess.Popen(argv, cwd=cwd, env=env, stdin=subprocess.PIPE,
                                         stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                                         start_new_session=True)
@@ -211,7 +211,7 @@ class Program:
                         threading.Thread(target=self._drain, args=(self.process.stderr, self.err), daemon=True)]
         for reader in self.readers:
             reader.start()
-        self.killer = threading.Timer(PROGRAM_DEADLINE, self.kill)
+        self.killer = threading.Timer(deadline, self.kill)
         self.killer.daemon = True
         self.killer.start()
         self.seen = 0  # how much of stdout expect() has consumed

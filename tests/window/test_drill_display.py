@@ -5,6 +5,8 @@ each end the program with status 1 and one line, never a crash or a hang,
 with every area file on disk as it was before."""
 
 import os
+import shutil
+import tempfile
 import time
 import unittest
 
@@ -48,11 +50,16 @@ class DisplayDrillTest(DrillTest):
     def test_tile_set_gone_between_visits_ends_with_status_1_and_keeps_the_first_save(self):
         with open(harness.TILE_SET, "rb") as f:
             whole = f.read()
+        # A copy of the program on its own, without the build's tile set
+        # beside it to fall back on.
+        bin_folder = tempfile.mkdtemp(prefix="areaedit-lone-")
+        self.addCleanup(shutil.rmtree, bin_folder, True)
+        lone = shutil.copy(harness.AREAEDIT, bin_folder)
         for how, damage in [("removed", lambda: os.remove(self.path("graphics.dat"))),
                             ("cut short", lambda: self.write_file("graphics.dat", whole[:len(whole) // 2]))]:
             with self.subTest(how):
                 self.write_file("graphics.dat", whole)
-                program = self.start()
+                program = self.start([lone])
                 self.visit_and_save(program, 1, "fresh", NEW_AREA_DEPTH)
                 program.expect(MENU)
                 saved = self.read_file("fresh.ard")

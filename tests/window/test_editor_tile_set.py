@@ -10,6 +10,7 @@ import subprocess
 import unittest
 
 from editor_support import ASSETS, MENU, NEW_NAME, SAVE, EditorTest
+import harness
 from harness import TILE_SET, area_bytes
 
 DAT = shutil.which("dat") or "dat"
@@ -33,10 +34,10 @@ class TileSetTest(EditorTest):
             subprocess.run([DAT, "-a", "-n0", target, *args], check=True, timeout=30,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
-    def assert_refused(self, *words):
+    def assert_refused(self, *words, argv=None):
         """Starts a new area and checks that the editor refuses the tile
         set with one line holding words."""
-        program = self.start()
+        program = self.start(argv)
         program.answer(MENU, "1\n")
         program.answer(NEW_NAME, "hall\n")
         status = program.wait()
@@ -53,9 +54,15 @@ class TileSetTest(EditorTest):
     def write_tile_set(self, data):
         self.write_file("graphics.dat", data)
 
-    def test_missing_tile_set_is_named(self):
+    def test_missing_tile_set_is_named_with_the_places_looked_in(self):
+        # A copy of the program on its own: the build's tile set lies
+        # beside the build's program, and is found there.
+        bin_folder = os.path.join(self.folder, "bin")
+        os.mkdir(bin_folder)
+        lone = shutil.copy(harness.AREAEDIT, bin_folder)
         os.remove(self.path("graphics.dat"))
-        self.assert_refused("No such file")
+        self.assert_refused("No such file", "working folder", bin_folder,
+                            os.path.join(self.folder, "share", "areaedit"), argv=[lone])
 
     def test_file_that_is_not_a_datafile_is_refused(self):
         garbage = random.Random(7).randbytes(4096)

@@ -27,6 +27,7 @@ BUILD = os.path.abspath(os.environ.get(
 AREAEDIT = os.path.join(BUILD, "areaedit.exe")
 AREATOOL = os.path.join(BUILD, "areatool.exe")
 TILE_SET = os.path.join(BUILD, "graphics.dat")
+ZIP = os.path.join(BUILD, "areaedit-windows.zip")
 TEMPLATE = os.path.join(BUILD, "wine", "template")
 DESKTOP = "1024x768"  # the virtual desktop: the whole Xvfb screen
 
@@ -39,6 +40,8 @@ TIME = "What is the allowed time for the area? "
 MENU_ANSWERED = "1: Start a new area\r\n2: Load an existing area\r\n3: Exit\r\nYour choice: \r\n"
 
 WINDOW_WAIT = 60.0  # seconds: Wine's first start of a program in a prefix is slow
+PAINT_WAIT = 10.0  # seconds a paint may take to show
+BLACK = (0, 0, 0)  # an empty cell
 FOCUS_SPOT = (100, 400)  # within the window, left of the board: a click there paints nothing
 
 
@@ -138,11 +141,19 @@ class WineTest(harness.WindowTest):
         raise AssertionError("the editor window did not close")
 
     def paint(self, origin, key, *cells):
-        """Chooses the tile with its key, then clicks each (col, row)."""
-        self.x.hold_keys(key)
+        """Chooses a tile with its key and clicks each (col, row) until the
+        cell shows a tile: on a loaded machine Wine may hand the window the
+        keyboard only after the first key, or the pointer after the click."""
         for col, row in cells:
             x, y = harness.cell_centre(col, row)
-            self.x.click(origin[0] + x, origin[1] + y)
+            deadline = time.monotonic() + PAINT_WAIT
+            while True:
+                self.x.hold_keys(key)
+                self.x.click(origin[0] + x, origin[1] + y)
+                if self.cell_colour(self.x.screenshot(), origin, col, row) != BLACK:
+                    break
+                if time.monotonic() > deadline:
+                    raise AssertionError("cell (%d, %d) did not take the tile of key %s" % (col, row, key))
 
     def cell_colour(self, shot, origin, col, row):
         """The colour at a spot of the cell that every tile picture colours."""
