@@ -34,9 +34,10 @@ void watch_display();
 // failures; its own messages and the graphics library's are untouched.
 void silence_sound_library();
 
-// Why this system cannot take name as a file name in the working folder,
-// beyond what every system refuses (see name_problem), or nullptr: on
-// Windows what windows_name_problem finds, elsewhere nothing.
+// Why this system cannot take name (an area's name, or the path to one
+// typed at the load prompt) for a file, beyond what every system refuses
+// (see name_problem), or nullptr: on Windows what windows_name_problem
+// finds in its last part, elsewhere nothing.
 const char *system_name_problem(std::string_view name);
 
 // Why name cannot be used as an area's name on Windows, or nullptr: a device

@@ -159,9 +159,12 @@ std::size_t last_separator(std::string_view path)
     return path.find_last_of("/\\");
 }
 
+// A name typed at the load prompt may lead through folders: the last part
+// is the one that can be a device ("areas\\con" is still the console).
 const char *system_name_problem(std::string_view name)
 {
-    return windows_name_problem(name);
+    std::size_t slash = last_separator(name);
+    return windows_name_problem(slash == std::string_view::npos ? name : name.substr(slash + 1));
 }
 
 bool same_file(const std::string &a, const std::string &b)

@@ -31,9 +31,10 @@ class WineNamesAndSavesTest(wine_support.WineTest):
         program = self.start(display=False)
         program.answer(MENU, "2\n")
         program.answer(LOAD_NAME, "aux\n")
+        program.answer(LOAD_NAME, "sub\\prn\n")
         program.answer(LOAD_NAME, "absent\n")  # the file is not there: status 1, as on Linux
         self.assertEqual(program.wait(), 1)
-        self.assertEqual(program.stderr_text().splitlines(), [DEVICE])
+        self.assertEqual(program.stderr_text().splitlines(), [DEVICE, DEVICE])
         self.assertEqual(os.listdir(self.folder), ["graphics.dat"])
 
     def test_save_over_a_read_only_area_keeps_it_and_goes_on(self):
