@@ -45,8 +45,7 @@ fail() {
 # (the format is the same on every system); googletest the sources the unit
 # tests are cross-built with.
 packages=(cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev
-          liballegro4-dev googletest dpkg-dev zip unzip wine wine64 python3 xvfb xdotool
-          imagemagick)
+          liballegro4-dev googletest dpkg-dev zip wine wine64 python3 xvfb xdotool imagemagick)
 "$here/scripts/install-missing.sh" "${packages[@]}" || fail "cannot install the packages it needs"
 
 # ----- the cached library
@@ -57,6 +56,7 @@ recipe="$( (cat "$toolchain" "$here"/windows/patches/*.patch
             sed -n '/^# ----- the cached library/,/^# ----- areaedit/p' "$0") | sha256sum | cut -c1-16)"
 
 apt_dir="$deps/apt"
+source_index_read=""  # read afresh once a run that needs it
 # Debian's source lists for this machine's release, made from its own binary
 # ones: the same mirrors and keys, deb-src instead of deb.
 write_source_list() {
@@ -117,13 +117,13 @@ fetch_tarball() {
   mkdir -p "$sources"
   if [ ! -f "$sources/$tarball" ]; then
     mkdir -p "$apt_dir/lists/partial" "$apt_dir/cache/archives/partial" "$apt_dir/state"
-    [ -s "$apt_dir/lists/.updated" ] || {
+    if [ -z "$source_index_read" ]; then
       write_source_list || fail "cannot tell Debian's source archive from this machine's apt sources"
       # shellcheck disable=SC2046 # the options are meant to split
       apt-get $(apt_options) update -qq >"$apt_dir/update.log" 2>&1 \
         || fail "cannot read Debian's source index (see $apt_dir/update.log)"
-      date >"$apt_dir/lists/.updated"
-    }
+      source_index_read=yes
+    fi
     # The Debian part (.debian.tar.xz) may be missing from the archive; only
     # the upstream tarball counts, so apt's own status is not the verdict.
     # shellcheck disable=SC2046
