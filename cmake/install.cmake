@@ -37,7 +37,8 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
   "time and a short name, kept in a 420-byte file. areaedit picks and names"
   "areas on the console and paints them with the mouse in a window;"
   "areatool shows, renders and checks area files without a display, and"
-  "serves git as a diff driver for them.")
+  "serves git as a diff and merge driver for them; an extension opens"
+  "them in the Tiled map editor.")
 set(CPACK_PACKAGE_CONTACT "${AREAEDIT_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # areaedit_VERSION_ARCH.deb
 set(CPACK_DEBIAN_PACKAGE_SECTION editors)

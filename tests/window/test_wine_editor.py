@@ -1,8 +1,8 @@
 """The typical use of the Windows build under Wine, run from the unpacked
 zip in a folder with no tile set, as a Windows user would: a new area
 painted with keys and clicks, saved with its allowed time, then loaded
-again and shown on the same board at 15 bits. Answers end in CR LF as a Windows console
-sends them, and the dialogue's lines end so too: the console is in text
+again and shown on the same board at 15 bits. Answers end in CR LF as a
+Windows console sends them, and the dialogue's lines end so too: the console is in text
 mode both ways (read as bytes, the CR would be taken for the answer to the
 save question)."""
 
