@@ -68,13 +68,17 @@ def end_wineserver(prefix):
 
 
 def make_template(path):
-    """A new Wine prefix at path with the virtual desktop on."""
+    """A new Wine prefix at path with the virtual desktop on and Wine's own
+    sound driver off: on a machine without a sound card that driver prints
+    the host sound library's complaints, which are Wine's, not the
+    program's, and which no Windows user sees."""
     shutil.rmtree(path, True)
     os.makedirs(os.path.dirname(path), exist_ok=True)
     subprocess.run(["wineboot", "-i"], env=wine_env(path), timeout=300,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     run_wine(path, "reg", "add", r"HKCU\Software\Wine\Explorer", "/v", "Desktop", "/d", "Default", "/f")
     run_wine(path, "reg", "add", r"HKCU\Software\Wine\Explorer\Desktops", "/v", "Default", "/d", DESKTOP, "/f")
+    run_wine(path, "reg", "add", r"HKCU\Software\Wine\Drivers", "/v", "Audio", "/d", "", "/f")
     subprocess.run(["wineserver", "-w"], env=wine_env(path), timeout=120)
 
 
