@@ -10,12 +10,11 @@ import shutil
 import tempfile
 import unittest
 
-import harness
 from harness import area_bytes
 from test_areatool import AREATOOL
+from test_install import run
 
 TOP = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
-HOOK_DEADLINE = 120  # seconds; pre-commit's first run clones the hooks' repository
 GOOD = area_bytes({(2, 2): 3}, mark=(2, 2), name=b"cave")
 BROKEN = area_bytes({(3, 4): 42}, name=b"cave")  # a value without a tile
 
@@ -34,14 +33,8 @@ class CommitHookTest(unittest.TestCase):
 
     def run_in(self, folder, *argv):
         """(status, stdout and stderr together) of a program run in folder."""
-        program = harness.Program(argv, os.path.join(self.folder, folder), self.env,
-                                  deadline=HOOK_DEADLINE)
-        try:
-            program.close_input()
-            status = program.wait(HOOK_DEADLINE)
-            return status, program.stdout_text() + program.stderr_text()
-        finally:
-            program.finish()
+        status, out, err = run(*argv, cwd=os.path.join(self.folder, folder), env=self.env)
+        return status, out + err
 
     def git(self, folder, *args):
         status, out = self.run_in(folder, "git", *args)
