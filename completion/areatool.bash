@@ -37,7 +37,8 @@ _areatool_read_commands()
             names+=" ${BASH_REMATCH[1]}"
         fi
     done < <(_areatool_help "$program")
-    _areatool_commands[$program]=${names# }
+    # Nothing kept when areatool did not answer: it may be installed later.
+    [[ -n $names ]] && _areatool_commands[$program]=${names# }
 }
 
 # Fills the options, values and arguments of "program command" from that
@@ -73,6 +74,12 @@ _areatool_read_command()
     _areatool_arguments[$key]=${words[*]:3}
 }
 
+# Completes cur as one of words.
+_areatool_reply_from()
+{
+    mapfile -t COMPREPLY < <(compgen -W "$1" -- "$cur")
+}
+
 # Completes cur as what placeholder names.
 _areatool_complete_placeholder()
 {
@@ -94,9 +101,9 @@ _areatool()
     [[ -n ${_areatool_commands[$program]+set} ]] || _areatool_read_commands "$program"
     if ((cword == 1)); then
         if [[ $cur == -* ]]; then
-            COMPREPLY=($(compgen -W '--help' -- "$cur"))
+            _areatool_reply_from "--help"
         else
-            COMPREPLY=($(compgen -W "${_areatool_commands[$program]}" -- "$cur"))
+            _areatool_reply_from "${_areatool_commands[$program]}"
         fi
         return
     fi
@@ -125,7 +132,7 @@ _areatool()
     if [[ -n $option ]]; then
         _areatool_complete_placeholder "${_areatool_values[$key $option]-}"
     elif [[ $options_ended == false && $cur == -* ]]; then
-        COMPREPLY=($(compgen -W "${_areatool_options[$key]}" -- "$cur"))
+        _areatool_reply_from "${_areatool_options[$key]}"
     else
         local -a arguments
         read -ra arguments <<<"${_areatool_arguments[$key]}"
