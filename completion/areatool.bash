@@ -136,9 +136,10 @@ _areatool()
     else
         local -a arguments
         read -ra arguments <<<"${_areatool_arguments[$key]}"
-        local placeholder=${arguments[position]-}
-        local last=${arguments[${#arguments[@]} - 1]-}
-        [[ -z $placeholder && $last == *... ]] && placeholder=$last
+        local placeholder=${arguments[position]-} count=${#arguments[@]}
+        # The last argument repeats when it ends in "...".
+        [[ -z $placeholder && $count -gt 0 && ${arguments[count - 1]} == *... ]] &&
+            placeholder=${arguments[count - 1]}
         _areatool_complete_placeholder "$placeholder"
     fi
 } &&
