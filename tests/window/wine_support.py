@@ -19,6 +19,7 @@ import time
 
 import harness
 from harness import TILE
+from harness import CHOICE as MENU, LOAD_NAME, NEW_NAME, SAVE, TIME
 
 # CTest gives the Windows build's folder in AREAEDIT_BUILD, as it gives the
 # Linux build's to harness.py; the programs here end in .exe.
@@ -31,13 +32,8 @@ ZIP = os.path.join(BUILD, "areaedit-windows.zip")
 TEMPLATE = os.path.join(BUILD, "wine", "template")
 DESKTOP = "1024x768"  # the virtual desktop: the whole Xvfb screen
 
-MENU = "Your choice: "
-NEW_NAME = "Please name the area: "
-LOAD_NAME = "What area do you want: "
-SAVE = "Would you like to save (y/n)? "
-TIME = "What is the allowed time for the area? "
 # Windows console programs end their lines with CR LF.
-MENU_ANSWERED = "1: Start a new area\r\n2: Load an existing area\r\n3: Exit\r\nYour choice: \r\n"
+MENU_ANSWERED = harness.MENU.replace("\n", "\r\n") + "\r\n"
 
 WINDOW_WAIT = 60.0  # seconds: Wine's first start of a program in a prefix is slow
 PAINT_WAIT = 10.0  # seconds a paint may take to show
