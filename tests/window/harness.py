@@ -96,13 +96,17 @@ def cell_centre(col, row):
 
 
 class Xvfb:
-    """A virtual X server on a free display, stopped again on exit."""
+    """A virtual X server on a free display, stopped again on exit; options
+    are added to its command line."""
+
+    def __init__(self, *options):
+        self.options = options
 
     def __enter__(self):
         read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-             "-nolisten", "tcp", "-noreset"],
+             "-nolisten", "tcp", "-noreset", *self.options],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
