@@ -180,14 +180,6 @@ class EditorTest(harness.WindowTest):
     def paint(self, keys, col, row, value):
         self.press_until(*cell_centre(col, row), col, row, value, keys)
 
-    def leave(self, program):
-        """Holds Escape until the program asks whether to save."""
-        self.x.xdotool("keydown", "Escape")
-        try:
-            program.expect(SAVE)
-        finally:
-            self.x.xdotool("keyup", "Escape")
-
     def leave_and_save(self, program, time_allowed=0, name="hall"):
         """Ends the visit, saves, exits; returns the saved file, parsed."""
         self.leave(program)

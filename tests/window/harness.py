@@ -355,6 +355,14 @@ class WindowTest(unittest.TestCase):
         self.addCleanup(program.finish)
         return program
 
+    def leave(self, program):
+        """Holds Escape until the program asks whether to save."""
+        self.x.xdotool("keydown", "Escape")
+        try:
+            program.expect(SAVE)
+        finally:
+            self.x.xdotool("keyup", "Escape")
+
     def path(self, name):
         return os.path.join(self.folder, name)
 

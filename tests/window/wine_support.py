@@ -199,14 +199,6 @@ class WineTest(harness.WindowTest):
                 self.x.xdotool("keyup", key)
             wait_frames(2)
 
-    def leave(self, program):
-        """Holds Escape until the program asks whether to save."""
-        self.x.xdotool("keydown", "Escape")
-        try:
-            program.expect(SAVE)
-        finally:
-            self.x.xdotool("keyup", "Escape")
-
 
 def cell_problem(shot, origin, col, row, value, depth):
     """Why cell (col, row) of the window at origin does not show value as
