@@ -4,7 +4,9 @@
 #
 #   bin/areaedit, bin/areatool
 #   share/areaedit/graphics.dat     the tile set the editor falls back on
-#   share/areaedit/tiled/           the extension for the Tiled map editor
+#   share/areaedit/tiled/           the extension for the Tiled map editor,
+#                                   with the tile set made from graphics.dat
+#   share/areaedit/hooks/pre-commit a git hook that checks the staged areas
 #   share/man/man1/areaedit.1, areatool.1 (compressed in the package)
 #   share/doc/areaedit/README.md    with the pictures it shows
 #
@@ -16,6 +18,8 @@ install(FILES ${TILE_SET} DESTINATION ${CMAKE_INSTALL_DATADIR}/areaedit)
 # Only the extension's own files: a checkout may hold others there.
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/tiled/ DESTINATION ${CMAKE_INSTALL_DATADIR}/areaedit/tiled
   FILES_MATCHING PATTERN "*.js" PATTERN "*.tsx" PATTERN "*.png")
+install(FILES ${TILED_TILE_SET} DESTINATION ${CMAKE_INSTALL_DATADIR}/areaedit/tiled)
+install(PROGRAMS ${CMAKE_SOURCE_DIR}/hooks/pre-commit DESTINATION ${CMAKE_INSTALL_DATADIR}/areaedit/hooks)
 
 # One manual page for each program: docs/NAME.1.
 set(AREAEDIT_MANUAL_PAGES ${CMAKE_SOURCE_DIR}/docs/areaedit.1 ${CMAKE_SOURCE_DIR}/docs/areatool.1)
