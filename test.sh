@@ -13,7 +13,10 @@
 #                               and build-fuzz
 #
 # Any failed test, sanitizer report or fuzz finding fails the run; the last
-# lines sum it up.
+# lines sum it up, naming each test that skipped itself (a drill without
+# root, say). Under CI=true a skip of a failure drill or of the clean-system
+# install fails the run as well: CI runs as root with the archive at hand,
+# so there these tests have no reason to skip.
 set -euo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
 plain="${AREAEDIT_BUILD_DIR:-$here/build}"
@@ -44,6 +47,9 @@ summary=()
 failed=0
 passed_count=0
 failed_count=0
+skipped_count=0
+skipped_lines=()
+must_run=(drill_disk drill_access debian_install)
 
 # run_suite LABEL BUILD: the whole ctest suite of one build; its closing line
 # is kept for the summary.
@@ -51,22 +57,48 @@ run_suite() {
   local label="$1" build="$2" log="$scratch/$1.log" status=0
   echo "test.sh: running the suite in $build"
   (cd "$build" && ctest --output-on-failure --timeout 300 -j2) 2>&1 | tee "$log" || status=$?
-  count_suite "$label" "$log" "$status"
+  count_suite "$label" "$log" "$status" "$build"
 }
 
-# count_suite LABEL LOG STATUS: adds the ctest line in LOG to the counts.
+# count_suite LABEL LOG STATUS BUILD: adds the ctest run in LOG to the counts.
+# CTest counts a skipped test among those passed; here it counts as skipped,
+# and is listed with the reasons its cases gave (from BUILD's LastTest.log).
+# Under CI=true a skip of a test in must_run fails the run.
 count_suite() {
-  local label="$1" log="$2" status="$3"
-  local line
+  local label="$1" log="$2" status="$3" build="$4"
+  local line name reasons skipped=()
   line="$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -1 || true)"
+  mapfile -t skipped < <(sed -n '/^The following tests did not run:/,/^$/s/^[[:space:]]*[0-9]* - \(.*\) (\(Skipped\|Disabled\))$/\1/p' "$log")
   summary+=("$label: ${line:-ctest printed no result (status $status)}")
   if [[ "$line" =~ ([0-9]+)\ tests?\ failed\ out\ of\ ([0-9]+) ]]; then
     failed_count=$((failed_count + BASH_REMATCH[1]))
-    passed_count=$((passed_count + BASH_REMATCH[2] - BASH_REMATCH[1]))
+    passed_count=$((passed_count + BASH_REMATCH[2] - BASH_REMATCH[1] - ${#skipped[@]}))
+    skipped_count=$((skipped_count + ${#skipped[@]}))
   else
     failed_count=$((failed_count + 1))  # no tests ran: the build itself failed
   fi
+  for name in "${skipped[@]}"; do
+    reasons="$(skip_reasons "$build/Testing/Temporary/LastTest.log" "$name")"
+    skipped_lines+=("test.sh: skipped: $label: $name${reasons:+: $reasons}")
+    if [ "${CI:-}" = true ] && [[ " ${must_run[*]} " == *" $name "* ]]; then
+      skipped_lines+=("test.sh: $label: $name was skipped, which CI must not do: FAILED")
+      failed=1
+    fi
+  done
   [ "$status" -eq 0 ] && [ -n "$line" ]
+}
+
+# skip_reasons LASTTEST NAME: the distinct reasons that test NAME's unittest
+# cases gave for skipping ("... skipped 'needs root'"), joined by "; ".
+skip_reasons() {
+  [ -f "$1" ] || return 0
+  awk -v name="$2" '
+    /^[0-9]+\/[0-9]+ Testing: / { current = substr($0, index($0, ": ") + 2) }
+    current == name && / \.\.\. skipped / {
+      reason = substr($0, index($0, " ... skipped ") + 13)
+      if (!(reason in seen)) { seen[reason] = 1; all = all (all == "" ? "" : "; ") reason }
+    }
+    END { print all }' "$1"
 }
 
 if run_suite "plain build" "$plain"; then
@@ -80,7 +112,8 @@ fi
 windows_started=$SECONDS
 windows_status=0
 "$here/scripts/test-windows.sh" 2>&1 | tee "$scratch/windows.log" || windows_status=$?
-if count_suite "Windows build under Wine" "$scratch/windows.log" "$windows_status"; then
+if count_suite "Windows build under Wine" "$scratch/windows.log" "$windows_status" \
+     "${AREAEDIT_WINDOWS_BUILD_DIR:-$here/build-windows}"; then
   summary+=("test.sh: Windows build under Wine: passed in $((SECONDS - windows_started)) s")
 else
   summary+=("test.sh: Windows build under Wine: FAILED")
@@ -164,6 +197,6 @@ fi
 
 echo
 echo "==== summary ($((SECONDS - started)) s)"
-printf '%s\n' "${summary[@]}"
-echo "test.sh: $passed_count passed, $failed_count failed"
+printf '%s\n' "${summary[@]}" "${skipped_lines[@]}"
+echo "test.sh: $passed_count passed, $failed_count failed, $skipped_count skipped"
 exit "$failed"

@@ -2,15 +2,23 @@
 # Builds the Windows programs (scripts/build-windows.sh) and runs their tests
 # under Wine: the cross-built unit tests (label unit) and the end-to-end
 # tests in virtual X servers (label wine). ./test.sh calls it; it may be run
-# on its own. Prints how long each step took and ends with ctest's line.
+# on its own once the Linux build is there (scripts/setup.sh): the pictures
+# areatool.exe draws must equal its areatool's. Prints how long each step
+# took and ends with ctest's line.
 #
 #   AREAEDIT_WINDOWS_BUILD_DIR  a build folder other than build-windows
+#   AREAEDIT_BUILD_DIR          the Linux build, if not in build
 #
 # Exit status: 0 all passed; 1 the build or a test failed.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 out="${AREAEDIT_WINDOWS_BUILD_DIR:-$here/build-windows}"
 export AREAEDIT_WINDOWS_BUILD_DIR="$out"
+export AREAEDIT_LINUX_BUILD="${AREAEDIT_BUILD_DIR:-$here/build}"
+if [ ! -x "$AREAEDIT_LINUX_BUILD/areatool" ]; then
+  echo "test-windows: no Linux areatool in $AREAEDIT_LINUX_BUILD to compare pictures with: run scripts/setup.sh first" >&2
+  exit 1
+fi
 
 step_started=$SECONDS
 step_done() {

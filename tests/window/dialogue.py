@@ -7,13 +7,10 @@ import os
 import time
 
 import harness
+from harness import LOAD_NAME, MENU, NEW_NAME, SAVE
 
-MENU = "1: Start a new area\n2: Load an existing area\n3: Exit\nYour choice: "
 MENU_ANSWERED = MENU + "\n"  # the menu prints a line end after reading its answer
-NEW_NAME = "Please name the area: "
-LOAD_NAME = "What area do you want: "
-SAVE = "Would you like to save (y/n)? "
-TIME = "\nWhat is the allowed time for the area? "
+TIME = "\n" + harness.TIME  # and so does the save question
 
 NEW_AREA_DEPTH = 16
 LOADED_AREA_DEPTH = 15

@@ -9,12 +9,7 @@ import tempfile
 import time
 
 import harness
-
-MENU = "Your choice: "
-NEW_NAME = "Please name the area: "
-LOAD_NAME = "What area do you want: "
-SAVE = "Would you like to save (y/n)? "
-TIME = "What is the allowed time for the area? "
+from harness import CHOICE as MENU, LOAD_NAME, NEW_NAME, SAVE, TIME
 
 NEW_AREA_DEPTH = 16
 LOADED_AREA_DEPTH = 15

@@ -13,16 +13,10 @@ import subprocess
 import time
 
 import harness
-from harness import BOARD_LEFT, BOARD_TOP, TILE, cell_centre, parse_area, wait_frames
+from harness import ASSETS, BOARD_LEFT, BOARD_TOP, TILE, cell_centre, parse_area, wait_frames
+from harness import CHOICE as MENU, LOAD_NAME, NEW_NAME, SAVE, TIME
 
-ASSETS = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", "assets"))
 DRIVER = os.path.abspath(os.path.join(harness.BUILD, "tests", "editor_driver"))
-
-MENU = "Your choice: "
-NEW_NAME = "Please name the area: "
-LOAD_NAME = "What area do you want: "
-SAVE = "Would you like to save (y/n)? "
-TIME = "What is the allowed time for the area? "
 
 BLACK, MAGENTA, WHITE = (0, 0, 0), (255, 0, 255), (255, 255, 255)
 TOLERANCE = 8        # per channel: at 15 or 16 bpp the screen quantises tile colours
@@ -185,14 +179,6 @@ class EditorTest(harness.WindowTest):
 
     def paint(self, keys, col, row, value):
         self.press_until(*cell_centre(col, row), col, row, value, keys)
-
-    def leave(self, program):
-        """Holds Escape until the program asks whether to save."""
-        self.x.xdotool("keydown", "Escape")
-        try:
-            program.expect(SAVE)
-        finally:
-            self.x.xdotool("keyup", "Escape")
 
     def leave_and_save(self, program, time_allowed=0, name="hall"):
         """Ends the visit, saves, exits; returns the saved file, parsed."""

@@ -22,6 +22,8 @@ import unittest
 BUILD = os.environ.get("AREAEDIT_BUILD", os.path.join(os.path.dirname(__file__), "..", "..", "build"))
 AREAEDIT = os.path.abspath(os.path.join(BUILD, "areaedit"))
 TILE_SET = os.path.abspath(os.path.join(BUILD, "graphics.dat"))
+ASSETS = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", "assets"))
+DAT = shutil.which("dat") or "dat"
 
 OUTPUT_CAP = 1 << 20         # bytes of stdout or stderr kept per program
 PROGRAM_DEADLINE = 60.0      # seconds before a program is killed
@@ -36,6 +38,15 @@ GREEN_AT_DEPTH = {16: (0, 202, 0), 15: (0, 206, 0)}
 
 
 EMPTY = -1
+
+# The console's prompts as the program prints them; answers wait for the
+# menu's last line, CHOICE.
+MENU = "1: Start a new area\n2: Load an existing area\n3: Exit\nYour choice: "
+CHOICE = "Your choice: "
+NEW_NAME = "Please name the area: "
+LOAD_NAME = "What area do you want: "
+SAVE = "Would you like to save (y/n)? "
+TIME = "What is the allowed time for the area? "
 
 
 def area_bytes(cells=None, mark=(0, 0), time_allowed=0, name=b"hall"):
@@ -55,18 +66,47 @@ def parse_area(data):
     return (fields[0], fields[1]), fields[2], cells, fields[103]
 
 
+def make_tile_set(path, entries):
+    """A datafile at path, in place of any there, with entries in order: a
+    number v for the picture assets/tileV.bmp, a string for a data entry
+    holding that text. Each entry is added under a name of its own, since
+    dat replaces an entry of the same name."""
+    scratch = tempfile.mkdtemp(prefix="areaedit-dat-")
+    try:
+        if os.path.exists(path):
+            os.remove(path)  # dat -a would add to it
+        for n, entry in enumerate(entries):
+            if isinstance(entry, int):
+                source = shutil.copy(os.path.join(ASSETS, "tile%d.bmp" % entry),
+                                     os.path.join(scratch, "entry%d.bmp" % n))
+                args = ["-t", "BMP", "-bpp", "24", source]
+            else:
+                source = os.path.join(scratch, "entry%d.txt" % n)
+                with open(source, "w") as f:
+                    f.write(entry)
+                args = ["-t", "DATA", source]
+            subprocess.run([DAT, "-a", "-n0", path, *args], check=True, timeout=30,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    finally:
+        shutil.rmtree(scratch, True)
+
+
 def cell_centre(col, row):
     return BOARD_LEFT + TILE * col + TILE // 2, BOARD_TOP + TILE * row + TILE // 2
 
 
 class Xvfb:
-    """A virtual X server on a free display, stopped again on exit."""
+    """A virtual X server on a free display, stopped again on exit; options
+    are added to its command line."""
+
+    def __init__(self, *options):
+        self.options = options
 
     def __enter__(self):
         read_end, write_end = os.pipe()
         self.process = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
-             "-nolisten", "tcp", "-noreset"],
+             "-nolisten", "tcp", "-noreset", *self.options],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
@@ -314,6 +354,14 @@ class WindowTest(unittest.TestCase):
         program = Program(argv or [AREAEDIT], self.folder, env or self.x.env())
         self.addCleanup(program.finish)
         return program
+
+    def leave(self, program):
+        """Holds Escape until the program asks whether to save."""
+        self.x.xdotool("keydown", "Escape")
+        try:
+            program.expect(SAVE)
+        finally:
+            self.x.xdotool("keyup", "Escape")
 
     def path(self, name):
         return os.path.join(self.folder, name)

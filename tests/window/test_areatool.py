@@ -5,7 +5,6 @@ and the command line's refusals."""
 
 import os
 import shutil
-import subprocess
 import sys
 import tempfile
 import unittest
@@ -16,7 +15,6 @@ from editor_support import ASSETS
 from harness import TILE, area_bytes
 
 AREATOOL = os.path.abspath(os.path.join(harness.BUILD, "areatool"))
-DAT = shutil.which("dat") or "dat"
 BOARD = 10 * TILE
 
 # Starts a program with a file size limit and SIGXFSZ ignored, so that a
@@ -71,14 +69,9 @@ class ToolTest(unittest.TestCase):
         return run([AREATOOL, *args], self.folder)
 
     def make_ten_pictures(self, name):
-        """A tile set whose entries 0 to 9 are pictures (9 a copy of tile 4:
-        dat replaces an entry of the same name) and entry 10 data."""
-        shutil.copy(os.path.join(ASSETS, "tile4.bmp"), self.path("extra.bmp"))
-        self.write("text", b"not a picture")
-        pictures = [os.path.join(ASSETS, "tile%d.bmp" % v) for v in range(9)] + [self.path("extra.bmp")]
-        for args in (["-t", "BMP", "-bpp", "24", *pictures], ["-t", "DATA", self.path("text")]):
-            subprocess.run([DAT, "-a", "-n0", self.path(name), *args], check=True, timeout=30,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        """A tile set whose entries 0 to 9 are pictures (9 a copy of tile 4)
+        and entry 10 data."""
+        harness.make_tile_set(self.path(name), [*range(9), 4, "not a picture"])
 
 
 class ShowTest(ToolTest):

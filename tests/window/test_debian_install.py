@@ -14,12 +14,12 @@ import tempfile
 import unittest
 
 import harness
+from harness import MENU, NEW_NAME
 from test_install import run
 
 SUITE = "bookworm"
 CACHE = os.environ.get("AREAEDIT_CACHE", "/var/cache/areaedit")
 ROOT_TARBALL = os.path.join(CACHE, "debian-%s-minbase.tar.zst" % SUITE)
-MENU = "1: Start a new area\n2: Load an existing area\n3: Exit\nYour choice: "
 
 
 def archive_url():
@@ -90,7 +90,7 @@ class DebianInstallTest(unittest.TestCase):
               "apt-get install")
         status, stdout, stderr = self.chroot("mkdir /tmp/areas && cd /tmp/areas && areaedit",
                                              stdin="1\nhall\n")
-        self.assertEqual((status, stdout), (1, MENU + "\nPlease name the area: Cannot set a graphics mode"),
+        self.assertEqual((status, stdout), (1, MENU + "\n" + NEW_NAME + "Cannot set a graphics mode"),
                          stderr)
         check(self.chroot("cd /tmp/areas && areatool render ../hall.ard hall.png"), "areatool render")
         self.assertEqual(os.listdir(os.path.join(self.root, "tmp", "areas")), ["hall.png"])

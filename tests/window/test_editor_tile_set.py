@@ -11,28 +11,13 @@ import unittest
 
 from editor_support import ASSETS, MENU, NEW_NAME, SAVE, EditorTest
 import harness
-from harness import TILE_SET, area_bytes
-
-DAT = shutil.which("dat") or "dat"
+from harness import DAT, TILE_SET, area_bytes
 
 
 class TileSetTest(EditorTest):
 
     def make_tile_set(self, *entries):
-        """graphics.dat from entries in order: a tile number for its
-        picture, or a string for a non-bitmap entry holding that text."""
-        target = self.path("graphics.dat")
-        os.remove(target)
-        for n, entry in enumerate(entries):
-            if isinstance(entry, int):
-                args = ["-t", "BMP", "-bpp", "24", os.path.join(ASSETS, "tile%d.bmp" % entry)]
-            else:
-                data = self.path("data%d.txt" % n)
-                with open(data, "w") as f:
-                    f.write(entry)
-                args = ["-t", "DATA", data]
-            subprocess.run([DAT, "-a", "-n0", target, *args], check=True, timeout=30,
-                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        harness.make_tile_set(self.path("graphics.dat"), entries)
 
     def assert_refused(self, *words, argv=None):
         """Starts a new area and checks that the editor refuses the tile

@@ -8,16 +8,14 @@ already in the areas folder as it is."""
 
 import os
 import shutil
-import subprocess
 import tempfile
 import unittest
 
 import harness
-from dialogue import MENU_ANSWERED, NEW_NAME, SAVE, TIME
-from editor_support import ASSETS, MENU, EditorTest
+from dialogue import LOAD_NAME, MENU_ANSWERED, NEW_NAME, SAVE, TIME
+from editor_support import MENU, EditorTest
 from test_install import install_into
 
-DAT = shutil.which("dat") or "dat"
 RUN_SCRIPT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", "run.sh"))
 SETUP_DEADLINE = 300  # seconds for run.sh's own set-up and build before the menu
 
@@ -31,11 +29,7 @@ def raw_stderr(program):
 def make_shifted_tile_set(path, shift):
     """A tile set whose entry v is the picture of tile v + shift (mod 9), so
     the screen tells which tile set the editor read."""
-    pictures = [os.path.join(ASSETS, "tile%d.bmp" % ((v + shift) % 9)) for v in range(9)]
-    if os.path.exists(path):
-        os.remove(path)  # dat -a would add to it
-    subprocess.run([DAT, "-a", "-n0", "-t", "BMP", "-bpp", "24", path, *pictures], check=True,
-                   timeout=30, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    harness.make_tile_set(path, [(v + shift) % 9 for v in range(9)])
 
 
 class InstalledEditorTest(EditorTest):
@@ -91,7 +85,7 @@ class InstalledEditorTest(EditorTest):
         self.write_file("graphics.dat", b"not a tile set")
         program = self.start()
         program.answer(MENU, "2\n")
-        program.answer("What area do you want: ", "hall\n")
+        program.answer(LOAD_NAME, "hall\n")
         self.assertEqual(program.wait(), 1)
         self.assertEqual(raw_stderr(program),
                          "areaedit: graphics.dat: not a datafile of the graphics library\n")

@@ -1,15 +1,24 @@
 """The Windows build under Wine where Windows differs: names Windows keeps
 for devices refused at both prompts with nothing written, a save over a
 read-only area file that fails and keeps it, and areatool.exe's commands,
-folders given with backslashes."""
+folders given with backslashes, its pictures the same pixels as the Linux
+areatool's."""
 
 import os
+import shutil
 import stat
+import tempfile
 import unittest
 
 import harness
 import wine_support
-from wine_support import AREATOOL, LOAD_NAME, MENU, NEW_NAME, SAVE, TIME
+from dialogue import LOADED_AREA_DEPTH
+from test_areatool import read_picture, run
+from wine_support import AREATOOL, LINUX_AREATOOL, LOAD_NAME, MENU, NEW_NAME, TIME
+
+# Every tile, the placeholder for values without a picture, and the mark.
+BOARD = harness.area_bytes({(c, 9 - c): c for c in range(9)} | {(9, 0): 9, (0, 0): -5, (5, 0): 1000},
+                           mark=(1, 8), name=b"board")
 
 DEVICE = "areaedit: cannot use that name: the name is a device name on Windows"
 RESERVED = 'areaedit: cannot use that name: the name holds one of < > : " | ? *, which Windows does not allow'
@@ -43,11 +52,10 @@ class WineNamesAndSavesTest(wine_support.WineTest):
         os.chmod(self.path("cave.ard"), stat.S_IRUSR)  # Wine shows it as read-only
         program = self.start()
         program.answer(MENU, "2\n")
-        program.answer(LOAD_NAME, "cave\n")
-        origin = self.wait_for_window()
-        self.paint(origin, "4", (3, 3))
-        self.x.escape()
-        program.answer(SAVE, "y\n")
+        origin = self.open_window(program, LOAD_NAME, "cave\n")
+        self.paint(origin, LOADED_AREA_DEPTH, 4, (3, 3))
+        self.leave(program)
+        program.send("y\n")
         program.answer(TIME, "60\n")
         program.answer(MENU, "3\n")
         self.assertEqual(program.wait(), 0)
@@ -57,8 +65,29 @@ class WineNamesAndSavesTest(wine_support.WineTest):
         self.assertEqual(self.read_file("cave.ard"), old)
         self.assertEqual(sorted(os.listdir(self.folder)), ["cave.ard", "graphics.dat"])
 
+    def assert_same_as_on_linux(self, picture, linux_argv, inputs):
+        """picture, which areatool.exe wrote, must be pixel for pixel what
+        the Linux areatool writes when run with linux_argv in a folder of its
+        own holding the same tile set and the inputs."""
+        self.assertTrue(os.access(LINUX_AREATOOL, os.X_OK),
+                        "no Linux areatool at %s to compare with: build it with scripts/setup.sh, or name "
+                        "its build folder in AREAEDIT_LINUX_BUILD" % LINUX_AREATOOL)
+        linux = tempfile.mkdtemp(prefix="areatool-linux-")
+        self.addCleanup(shutil.rmtree, linux, True)
+        os.mkdir(os.path.join(linux, "sub"))
+        for name in ["graphics.dat", *inputs]:
+            shutil.copy(self.path(name), linux)
+        status, _, err = run([LINUX_AREATOOL, *linux_argv], linux)
+        self.assertEqual(status, 0, err)
+        ours, theirs = read_picture(self, self.path(picture)), read_picture(self, os.path.join(linux, picture))
+        self.assertEqual((ours.width, ours.height), (theirs.width, theirs.height), picture)
+        wrong = [(i // 3 % ours.width, i // 3 // ours.width, tuple(ours.data[i:i + 3]), tuple(theirs.data[i:i + 3]))
+                 for i in range(0, len(ours.data), 3) if ours.data[i:i + 3] != theirs.data[i:i + 3]]
+        self.assertEqual(wrong[:5], [], "%s: (x, y, Windows, Linux) of %d pixels that differ" % (picture, len(wrong)))
+
     def test_areatool_shows_checks_and_renders(self):
         self.write_file("cave.ard", harness.area_bytes(cells={(0, 0): 1}, mark=(0, 0), name=b"cave"))
+        self.write_file("board.ard", BOARD)
         # Made elsewhere: Windows cannot save an area named so.
         self.write_file("odd.ard", harness.area_bytes(name=b"NUL"))
         show = self.start(AREATOOL, ["show", "cave.ard"], display=False)
@@ -68,11 +97,12 @@ class WineNamesAndSavesTest(wine_support.WineTest):
         check = self.start(AREATOOL, ["check", "cave.ard", "odd.ard"], display=False)
         self.assertEqual(check.wait(), 1)
         self.assertEqual(check.stdout_text(), "odd.ard: the name is a device name on Windows\r\n")
-        render = self.start(AREATOOL, ["render", "--scale", "2", "cave.ard", "cave.png"], display=False)
+        render = self.start(AREATOOL, ["render", "--scale", "2", "board.ard", "board.png"], display=False)
         self.assertEqual(render.wait(), 0, render.stderr_text())
-        png = self.read_file("cave.png")
+        png = self.read_file("board.png")
         self.assertEqual(png[:8], b"\x89PNG\r\n\x1a\n")
         self.assertEqual(png[16:24], (700).to_bytes(4, "big") * 2)  # width and height
+        self.assert_same_as_on_linux("board.png", ["render", "--scale", "2", "board.ard", "board.png"], ["board.ard"])
         # merge, as git runs it, and tileset, the other PNG writer.
         self.write_file("ours.ard", harness.area_bytes(cells={(0, 0): 1, (5, 5): 2}, name=b"cave"))
         self.write_file("theirs.ard", harness.area_bytes(cells={(0, 0): 1, (9, 0): 7}, name=b"cave"))
@@ -85,8 +115,9 @@ class WineNamesAndSavesTest(wine_support.WineTest):
         self.assertEqual(tileset.wait(), 0, tileset.stderr_text())
         self.assertIn('<image source="tiles.png"', self.read_file("sub/tiles.tsx").decode())
         self.assertEqual(self.read_file("sub/tiles.png")[:8], b"\x89PNG\r\n\x1a\n")
-        self.assertEqual(sorted(os.listdir(self.folder)),
-                         ["cave.ard", "cave.png", "graphics.dat", "odd.ard", "ours.ard", "sub", "theirs.ard"])
+        self.assert_same_as_on_linux(os.path.join("sub", "tiles.png"), ["tileset", "sub/tiles.tsx"], [])
+        self.assertEqual(sorted(os.listdir(self.folder)), ["board.ard", "board.png", "cave.ard", "graphics.dat",
+                                                           "odd.ard", "ours.ard", "sub", "theirs.ard"])
 
 
 if __name__ == "__main__":

@@ -1,6 +1,16 @@
 """What the Windows build's tests under Wine share on top of harness.py: the
-cross-built programs, a Wine prefix for each test file, and the editor's
-window found inside Wine's virtual desktop.
+cross-built programs, a Wine prefix for each test file, the editor's
+window found inside Wine's virtual desktop, and its cells checked pixel by
+pixel.
+
+Input is sent once. Before any, the window must show two signs that it is
+ready: Wine paints its title bar as the active window's (the one that its
+keyboard and mouse reach), and the library has moved the pointer to the
+window's centre (its mouse is installed). A key or button is then held
+until its effect is on screen, since the program reads their state once a
+frame and a loaded machine may stretch frames; a press never seen fails
+the test. The X server repeats no held key: a repeat would make up for a
+lost press.
 
 The prefix is copied from a template that scripts/test-windows.sh makes
 once a run (making one takes 10 to 20 s; the copy links the large files).
@@ -18,7 +28,9 @@ import tempfile
 import time
 
 import harness
-from harness import TILE
+from editor_support import tile_picture
+from harness import BOARD_LEFT, BOARD_TOP, EMPTY, POINTER_CENTRE, TILE, wait_frames
+from harness import CHOICE as MENU, LOAD_NAME, NEW_NAME, SAVE, TIME
 
 # CTest gives the Windows build's folder in AREAEDIT_BUILD, as it gives the
 # Linux build's to harness.py; the programs here end in .exe.
@@ -28,21 +40,27 @@ AREAEDIT = os.path.join(BUILD, "areaedit.exe")
 AREATOOL = os.path.join(BUILD, "areatool.exe")
 TILE_SET = os.path.join(BUILD, "graphics.dat")
 ZIP = os.path.join(BUILD, "areaedit-windows.zip")
+# The Linux build, whose areatool draws the pictures that areatool.exe's
+# must equal; scripts/test-windows.sh names it.
+LINUX_AREATOOL = os.path.abspath(os.path.join(os.environ.get(
+    "AREAEDIT_LINUX_BUILD", os.path.join(os.path.dirname(__file__), "..", "..", "build")), "areatool"))
 TEMPLATE = os.path.join(BUILD, "wine", "template")
 DESKTOP = "1024x768"  # the virtual desktop: the whole Xvfb screen
 
-MENU = "Your choice: "
-NEW_NAME = "Please name the area: "
-LOAD_NAME = "What area do you want: "
-SAVE = "Would you like to save (y/n)? "
-TIME = "What is the allowed time for the area? "
 # Windows console programs end their lines with CR LF.
-MENU_ANSWERED = "1: Start a new area\r\n2: Load an existing area\r\n3: Exit\r\nYour choice: \r\n"
+MENU_ANSWERED = harness.MENU.replace("\n", "\r\n") + "\r\n"
 
 WINDOW_WAIT = 60.0  # seconds: Wine's first start of a program in a prefix is slow
 PAINT_WAIT = 10.0  # seconds a paint may take to show
 BLACK = (0, 0, 0)  # an empty cell
-FOCUS_SPOT = (100, 400)  # within the window, left of the board: a click there paints nothing
+AWAY = (1000, 740)  # where the pointer waits for a window to open: outside it
+# The title bar's colour while the window is active, set in the template so
+# as not to hang on Wine's theme, and a spot of the bar from the window's
+# inside.
+ACTIVE_TITLE = (50, 150, 250)
+TITLE_SPOT = (100, -5)
+# The bits per channel (red, green, blue) that each depth keeps.
+DEPTH_BITS = {16: (5, 6, 5), 15: (5, 5, 5)}
 
 
 def wine_env(prefix, display=None):
@@ -68,10 +86,11 @@ def end_wineserver(prefix):
 
 
 def make_template(path):
-    """A new Wine prefix at path with the virtual desktop on and Wine's own
-    sound driver off: on a machine without a sound card that driver prints
-    the host sound library's complaints, which are Wine's, not the
-    program's, and which no Windows user sees."""
+    """A new Wine prefix at path with the virtual desktop on, the active
+    title bar in ACTIVE_TITLE, and Wine's own sound driver off: on a machine
+    without a sound card that driver prints the host sound library's
+    complaints, which are Wine's, not the program's, and which no Windows
+    user sees."""
     shutil.rmtree(path, True)
     os.makedirs(os.path.dirname(path), exist_ok=True)
     subprocess.run(["wineboot", "-i"], env=wine_env(path), timeout=300,
@@ -79,6 +98,9 @@ def make_template(path):
     run_wine(path, "reg", "add", r"HKCU\Software\Wine\Explorer", "/v", "Desktop", "/d", "Default", "/f")
     run_wine(path, "reg", "add", r"HKCU\Software\Wine\Explorer\Desktops", "/v", "Default", "/d", DESKTOP, "/f")
     run_wine(path, "reg", "add", r"HKCU\Software\Wine\Drivers", "/v", "Audio", "/d", "", "/f")
+    for name in ("ActiveTitle", "GradientActiveTitle"):
+        run_wine(path, "reg", "add", r"HKCU\Control Panel\Colors", "/v", name,
+                 "/d", "%d %d %d" % ACTIVE_TITLE, "/f")
     subprocess.run(["wineserver", "-w"], env=wine_env(path), timeout=120)
 
 
@@ -113,7 +135,7 @@ class WineTest(harness.WindowTest):
         self.folder = tempfile.mkdtemp(prefix="areaedit-test-")
         self.addCleanup(shutil.rmtree, self.folder, True)
         shutil.copy(TILE_SET, os.path.join(self.folder, "graphics.dat"))
-        self.x = harness.Xvfb().__enter__()
+        self.x = harness.Xvfb("-r").__enter__()  # no key repeat
         self.addCleanup(self.x.__exit__, None, None, None)
         # Runs before the X server goes: the desktop belongs to this display.
         self.addCleanup(end_wineserver, self.prefix)
@@ -124,17 +146,25 @@ class WineTest(harness.WindowTest):
         self.addCleanup(started.finish)
         return started
 
-    def wait_for_window(self, timeout=WINDOW_WAIT):
-        """The window's top left corner on the X screen once it shows its
-        first frame, and the window focused by a click left of the board."""
+    def open_window(self, program, prompt, answer, timeout=WINDOW_WAIT):
+        """Answers the prompt that opens the window; returns the window's top
+        left corner on the X screen once the window is ready for input."""
+        self.x.xdotool("mousemove", *AWAY)
+        program.answer(prompt, answer)
         deadline = time.monotonic() + timeout
+        seen = "no window"
         while time.monotonic() < deadline:
-            origin = window_origin(self.x.screenshot())
+            shot = self.x.screenshot()
+            origin = window_origin(shot)
             if origin:
-                self.x.click(origin[0] + FOCUS_SPOT[0], origin[1] + FOCUS_SPOT[1])
-                return origin
+                title = shot.pixel(origin[0] + TITLE_SPOT[0], origin[1] + TITLE_SPOT[1])
+                pointer = self.x.pointer()
+                if title == ACTIVE_TITLE and pointer == (origin[0] + POINTER_CENTRE[0],
+                                                         origin[1] + POINTER_CENTRE[1]):
+                    return origin
+                seen = "a window at %s, its title bar %s, the pointer at %s" % (origin, title, pointer)
             time.sleep(0.2)
-        raise AssertionError("the editor window did not appear in Wine's desktop")
+        raise AssertionError("the editor window did not become ready for input; last seen: " + seen)
 
     def wait_for_no_window(self, timeout=WINDOW_WAIT):
         deadline = time.monotonic() + timeout
@@ -144,25 +174,47 @@ class WineTest(harness.WindowTest):
             time.sleep(0.2)
         raise AssertionError("the editor window did not close")
 
-    def paint(self, origin, key, *cells):
-        """Chooses a tile with its key and clicks each (col, row) until the
-        cell shows a tile: on a loaded machine Wine may hand the window the
-        keyboard only after the first key, or the pointer after the click."""
+    def paint(self, origin, depth, value, *cells):
+        """Paints each (col, row) with tile value (0 to 8): holds its key,
+        then the button on the cell, until the cell shows the tile at
+        depth, then lets both go. One press each: a lost one fails."""
+        key = str(value)
         for col, row in cells:
             x, y = harness.cell_centre(col, row)
-            deadline = time.monotonic() + PAINT_WAIT
-            while True:
-                self.x.hold_keys(key)
-                self.x.click(origin[0] + x, origin[1] + y)
-                if self.cell_colour(self.x.screenshot(), origin, col, row) != BLACK:
-                    break
-                if time.monotonic() > deadline:
-                    raise AssertionError("cell (%d, %d) did not take the tile of key %s" % (col, row, key))
+            self.x.xdotool("keydown", key)
+            try:
+                wait_frames(3)
+                self.x.xdotool("mousemove", origin[0] + x, origin[1] + y)
+                wait_frames(2)
+                self.x.xdotool("mousedown", 1)
+                try:
+                    deadline = time.monotonic() + PAINT_WAIT
+                    while problem := cell_problem(self.x.screenshot(), origin, col, row, value, depth):
+                        if time.monotonic() > deadline:
+                            raise AssertionError("key %s and the button, held %d s, did not paint as they should: %s"
+                                             % (key, PAINT_WAIT, problem))
+                finally:
+                    self.x.xdotool("mouseup", 1)
+            finally:
+                self.x.xdotool("keyup", key)
+            wait_frames(2)
 
-    def cell_colour(self, shot, origin, col, row):
-        """The colour at a spot of the cell that every tile picture colours."""
-        x, y = harness.cell_centre(col, row)
-        return shot.pixel(origin[0] + x - TILE // 4, origin[1] + y - TILE // 4)
+
+def cell_problem(shot, origin, col, row, value, depth):
+    """Why cell (col, row) of the window at origin does not show value as
+    the window draws it at depth, or None. The screen shows a tile in the
+    bits per channel that the depth keeps, widened back to 8: those top bits
+    must be the tile picture's own, pixel for pixel. Empty (-1) is black."""
+    picture = None if value == EMPTY else tile_picture(value)
+    shifts = [8 - bits for bits in DEPTH_BITS[depth]]
+    for dy in range(TILE):
+        for dx in range(TILE):
+            seen = shot.pixel(origin[0] + BOARD_LEFT + TILE * col + dx, origin[1] + BOARD_TOP + TILE * row + dy)
+            want = picture.pixel(dx, dy) if picture else BLACK
+            if any(s >> shift != w >> shift for s, w, shift in zip(seen, want, shifts)):
+                return "cell (%d,%d) at %d bits should show %d, but its pixel (%d,%d) is %s, not %s" % (
+                    col, row, depth, value, dx, dy, seen, want)
+    return None
 
 
 def is_green(colour):
