@@ -19,7 +19,8 @@
 #                             npm's packages; the manual pages are checked
 #                             with man; a clean Debian system for the
 #                             package's install is made with debootstrap and
-#                             cached with zstd
+#                             cached with zstd; the package is checked with
+#                             lintian
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 
@@ -27,7 +28,7 @@ packages=(cmake g++ make pkg-config liballegro4-dev libloadpng4-dev libx11-dev l
           dpkg-dev file)
 if [ "${1:-}" = "--tests" ]; then
   packages+=(libgtest-dev python3 xvfb xdotool imagemagick clang libclang-rt-14-dev util-linux
-             libxtst-dev git tiled man-db groff-base debootstrap zstd)
+             libxtst-dev git tiled man-db groff-base debootstrap zstd lintian)
   command -v npm >/dev/null || packages+=(npm)
 fi
 
