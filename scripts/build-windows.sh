@@ -6,8 +6,8 @@
 #                               compiler, the host's datafile tool, Wine and
 #                               what the tests under it need), builds the
 #                               graphics library once into a cache, then
-#                               build-windows/areaedit.exe, areatool.exe and
-#                               areaedit-windows.zip
+#                               build-windows/areaedit.exe, areatool.exe,
+#                               areaedit-windows.zip and its SHA256SUMS
 #
 #   AREAEDIT_WINDOWS_BUILD_DIR  a build folder other than build-windows
 #
@@ -187,6 +187,13 @@ fi
 
 # ----- areaedit
 
+# The date the programs' headers (strip writes it) and the zip's entries
+# carry: SOURCE_DATE_EPOCH, the last commit's time when it is unset, so that
+# the same sources give the same bytes (reproducible-builds.org).
+SOURCE_DATE_EPOCH="${SOURCE_DATE_EPOCH:-$(git -C "$here" log -1 --format=%ct 2>/dev/null || true)}"
+[ -n "$SOURCE_DATE_EPOCH" ] || fail "no commit to date the build by: set SOURCE_DATE_EPOCH"
+export SOURCE_DATE_EPOCH
+
 # Each test run makes its own Wine prefixes; CTest runs the cross-built unit
 # tests through scripts/wine-run.sh.
 cmake -S "$here" -B "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_FIND_ROOT_PATH="$prefix" \
@@ -195,7 +202,7 @@ cmake -S "$here" -B "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_FIND_ROOT
 cmake --build "$out" -j"$jobs" || fail "the Windows build failed"
 
 package="$out/package/areaedit"
-rm -rf "$out/package" "$out/areaedit-windows.zip"
+rm -rf "$out/package" "$out/areaedit-windows.zip" "$out/SHA256SUMS"
 mkdir -p "$package"
 cp "$out/graphics.dat" "$package/"
 # The build keeps its debugging information; the users' copies need none.
@@ -204,5 +211,19 @@ for program in areaedit areatool; do
 done
 # Windows users' editors want CR LF line ends.
 sed 's/$/\r/' "$here/windows/README.txt" >"$package/README.txt"
-(cd "$out/package" && zip -q -X -r "$out/areaedit-windows.zip" areaedit)
+
+# The notices of everything linked into the programs.
+fetch_tarball "$allegro_package" "$allegro_tarball"
+fetch_tarball "$libpng_package" "$libpng_tarball"
+"$here/scripts/write-windows-licenses.sh" "$deps/sources/$allegro_tarball" \
+  "$deps/sources/$libpng_tarball" | sed 's/$/\r/' >"$package/LICENSES.txt" \
+  || fail "cannot write LICENSES.txt"
+# The same sources give the same zip: every entry dated SOURCE_DATE_EPOCH
+# in UTC (zip keeps local times), with fixed permissions, in sorted order
+# and with no extra fields. SHA256SUMS beside it lets users check a download.
+chmod -R u=rwX,go=rX "$out/package"
+find "$out/package" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+(cd "$out/package" && find areaedit | LC_ALL=C sort | TZ=UTC zip -q -X -@ "$out/areaedit-windows.zip") \
+  || fail "cannot make the zip"
+(cd "$out" && sha256sum areaedit-windows.zip >SHA256SUMS)
 echo "build-windows: $out/areaedit-windows.zip ($(stat -c %s "$out/areaedit-windows.zip") bytes)"

@@ -20,6 +20,14 @@ PAINTED = {(0, 0): 1, (2, 7): 3, (9, 9): 8}
 UNPAINTED = (5, 4)
 BLACK = (0, 0, 0)
 TOLERANCE = 12  # per channel, between the 16- and 15-bit pictures of a tile
+# A line of the notice of each part of the programs: areaedit, the graphics
+# library, its PNG add-on, libpng, zlib, MinGW-w64's runtime and its thread
+# library, and GCC's runtime libraries.
+LINKED_NOTICES = ("Copyright (c) 2026 the areaedit developers", "The giftware license",
+                  "Copyright (C) 1999-2012 Peter Wang", "PNG Reference Library License",
+                  "Jean-loup Gailly and Mark Adler", "Copyright: 2009-2016 the mingw-w64 project",
+                  "Files: mingw-w64-libraries/winpthreads/*", "GCC RUNTIME LIBRARY EXCEPTION",
+                  " - libstdc++-v3")
 
 
 def close(a, b):
@@ -32,9 +40,13 @@ class WineEditorTest(wine_support.WineTest):
         package = tempfile.mkdtemp(prefix="areaedit-zip-")
         self.addCleanup(shutil.rmtree, package, True)
         with zipfile.ZipFile(wine_support.ZIP) as z:
-            self.assertEqual(sorted(z.namelist()), ["areaedit/", "areaedit/README.txt", "areaedit/areaedit.exe",
-                                                    "areaedit/areatool.exe", "areaedit/graphics.dat"])
+            self.assertEqual(sorted(z.namelist()), ["areaedit/", "areaedit/LICENSES.txt", "areaedit/README.txt",
+                                                    "areaedit/areaedit.exe", "areaedit/areatool.exe",
+                                                    "areaedit/graphics.dat"])
+            licences = z.read("areaedit/LICENSES.txt").decode()
             z.extractall(package)
+        for notice in LINKED_NOTICES:
+            self.assertIn(notice, licences)
         os.remove(self.path("graphics.dat"))  # the one beside the program is used
         program = self.start(os.path.join(package, "areaedit", "areaedit.exe"))
         program.answer(MENU, "1\r\n")
