@@ -2,7 +2,8 @@
 // a display. Its commands are the rows of the table below; main, the help
 // and the parsing of the command line are made from it, and each command
 // is a file of its own (show.cpp, render.cpp, check.cpp, merge.cpp,
-// tileset.cpp) that parses its own options with parse_arguments.
+// tileset.cpp, diff.cpp) that parses its own options with
+// parse_arguments.
 //
 // Start reading at the table, then main().
 
@@ -57,12 +58,26 @@ const std::vector<tool_command> commands = {
      "\n"
      "  --tiles PATH   tile set to draw (default: as for render)\n",
      {tiles_option}, run_tileset},
+    {"diff", "list what changed between two areas, or draw it into a PNG",
+     "diff [--png OUT.png] [--tiles PATH] [--scale N] OLD NEW\n"
+     "\n"
+     "Prints one line for each difference, in the order of the file: the mark,\n"
+     "the allowed time, each cell by column and row, the name (all 8 bytes).\n"
+     "\n"
+     "  --png OUT.png  also draw OLD left and NEW right as render does, the\n"
+     "                 changed cells framed in magenta\n"
+     "  --tiles PATH   tile set to draw with (default: as for render)\n"
+     "  --scale N      whole-number enlargement, 1 to 16 (default: 1)\n",
+     {png_option, tiles_option, scale_option}, run_diff,
+     "Exit status: 0 the areas are the same; 1 they differ; 2 trouble: a file\n"
+     "could not be read or is not an area, the PNG could not be written, or the\n"
+     "command line is wrong.\n"},
 };
 
 constexpr const char *exit_statuses =
     "Exit status: 0 all fine; 1 a file could not be read, rendered or written,\n"
     "check found a problem, or merge left conflicts; 2 the command line is\n"
-    "wrong.\n";
+    "wrong. diff: 0 same, 1 different, 2 trouble.\n";
 
 constexpr int summary_column = 12;  // where the summaries start in the help
 
@@ -90,8 +105,9 @@ bool asks_for_help(const std::vector<std::string> &args)
 void print_help(const tool_command *command)
 {
     if (command) {
-        std::printf("Usage: areatool %.*s\n%s", static_cast<int>(command->usage.size()),
-                    command->usage.data(), exit_statuses);
+        std::string_view statuses = command->exit_statuses.empty() ? exit_statuses : command->exit_statuses;
+        std::printf("Usage: areatool %.*s\n%.*s", static_cast<int>(command->usage.size()),
+                    command->usage.data(), static_cast<int>(statuses.size()), statuses.data());
         return;
     }
     std::printf("Usage: areatool COMMAND [OPTIONS] FILE...\n\nCommands:\n");

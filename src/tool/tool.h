@@ -21,6 +21,10 @@ constexpr int status_usage = 2;         // the command line is wrong
 constexpr std::string_view tiles_option = "--tiles";
 constexpr std::string_view scale_option = "--scale";
 constexpr std::string_view depth_option = "--depth";
+constexpr std::string_view png_option = "--png";
+
+constexpr int default_scale = 1;
+constexpr int max_scale = 16;
 
 // One row of the table: a command.
 struct tool_command {
@@ -29,6 +33,7 @@ struct tool_command {
     std::string_view usage;    // areatool NAME --help: the synopsis, then more
     std::vector<std::string_view> options;  // for a shell's completion
     int (*run)(const std::vector<std::string> &args);  // the arguments after the name
+    std::string_view exit_statuses = {};  // when they are not the common ones
 };
 
 // What a command does with the value of one of its options: returns why the
@@ -45,8 +50,9 @@ std::string parse_arguments(std::string_view command, const std::vector<std::str
                             const std::vector<option_taker> &options,
                             std::vector<std::string> &files);
 
-// The taker of --tiles, into tiles.
+// The takers of --tiles, into tiles, and of --scale, into scale.
 option_taker take_tiles(std::string &tiles);
+option_taker take_scale(int &scale);
 
 // Prints why the command line is wrong, in one line; returns status_usage.
 int refuse_command_line(const std::string &why);
@@ -62,6 +68,11 @@ int run_render(const std::vector<std::string> &args);
 int run_check(const std::vector<std::string> &args);
 int run_merge(const std::vector<std::string> &args);
 int run_tileset(const std::vector<std::string> &args);
+int run_diff(const std::vector<std::string> &args);
+
+// Reads the file at path into area, refusing one that holds more than an
+// area, as merge and diff do: they compare or rewrite it whole.
+std::string read_whole_area(const std::string &path, area_record &area);
 
 // show: the text of one area, as show prints it; longer tells that its
 // file holds more than the record.
@@ -82,6 +93,17 @@ struct merge_result {
 };
 merge_result merge_areas(const area_record *base, const area_record &ours,
                          const area_record &theirs);
+
+// diff: one difference between two areas, in the order of the file: the
+// mark (both positions as one), the allowed time, each cell, the name (all
+// 8 bytes); line is what diff prints for it.
+enum class area_part { mark, time_allowed, cell, name };
+struct area_difference {
+    area_part part;
+    int col = 0, row = 0;  // the cell's, for area_part::cell
+    std::string line;
+};
+std::vector<area_difference> diff_areas(const area_record &old_area, const area_record &new_area);
 
 // Shared by the commands that draw: the graphics library started at depth
 // with the tile set at tiles loaded (false, said why, when it cannot be);
