@@ -20,6 +20,17 @@
 std::string replace_file(const std::string &path,
                          const std::function<const char *(int fd, const char *temp_path)> &write);
 
+// As replace_file, but a file already at path is never replaced: then it
+// fails with the system's reason and leaves that file as it was.
+std::string create_file(const std::string &path,
+                        const std::function<const char *(int fd, const char *temp_path)> &write);
+
+// Why the file at path should not be written over although replace_file
+// could, moving a new file over it in its folder: this user may not write
+// it, or it is marked read-only. Empty when it may be, or when there is no
+// file there.
+std::string write_problem(const std::string &path);
+
 // The folder that holds the running program, without a trailing separator;
 // empty when it cannot be told.
 std::string program_folder();

@@ -61,10 +61,30 @@ mode_t current_umask()
     return mask;
 }
 
-}  // namespace
+// Puts the finished temporary file at path: by a rename, which replaces any
+// file there; or, for a new file, by a link, which fails when there is one
+// (the temporary name is removed afterwards). A file system without links
+// (FAT) gets a rename once no file is found there.
+const char *put_in_place(temporary_file &temp, const std::string &path, bool replace)
+{
+    if (!replace) {
+        if (::link(temp.path.c_str(), path.c_str()) == 0)
+            return nullptr;
+        if (errno != EPERM && errno != EOPNOTSUPP)
+            return std::strerror(errno);
+        struct stat file;
+        if (::lstat(path.c_str(), &file) == 0)
+            return std::strerror(EEXIST);
+    }
+    if (::rename(temp.path.c_str(), path.c_str()) != 0)
+        return std::strerror(errno);
+    temp.kept = true;
+    return nullptr;
+}
 
-std::string replace_file(const std::string &path,
-                         const std::function<const char *(int fd, const char *temp_path)> &write)
+std::string place_file(const std::string &path,
+                       const std::function<const char *(int fd, const char *temp_path)> &write,
+                       bool replace)
 {
     std::string::size_type slash = path.rfind('/');
     std::string::size_type base = slash == std::string::npos ? 0 : slash + 1;
@@ -84,11 +104,39 @@ std::string replace_file(const std::string &path,
         return std::strerror(errno);
     int fd = temp.fd;
     temp.fd = -1;
-    if (::close(fd) != 0 || ::rename(temp.path.c_str(), path.c_str()) != 0)
+    if (::close(fd) != 0)
         return std::strerror(errno);
-    temp.kept = true;
+    if (const char *why = put_in_place(temp, path, replace))
+        return why;
     if (const char *why = sync_folder(base == 0 ? "." : path.substr(0, base)))
         return std::string("the new file is in place, but its folder could not be synced to disk: ") + why;
+    return {};
+}
+
+}  // namespace
+
+std::string replace_file(const std::string &path,
+                         const std::function<const char *(int fd, const char *temp_path)> &write)
+{
+    return place_file(path, write, true);
+}
+
+std::string create_file(const std::string &path,
+                        const std::function<const char *(int fd, const char *temp_path)> &write)
+{
+    return place_file(path, write, false);
+}
+
+std::string write_problem(const std::string &path)
+{
+    struct stat file;
+    if (::stat(path.c_str(), &file) != 0)
+        return {};  // nothing there to keep; the write itself says why it fails
+    // access() lets root write anything: the mode says what the owner asked for.
+    if ((file.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return "the file is read-only";
+    if (::access(path.c_str(), W_OK) != 0)
+        return std::strerror(errno);
     return {};
 }
 

@@ -95,16 +95,10 @@ HANDLE create_temporary(const std::string &prefix, temporary_file &temp, std::st
     return INVALID_HANDLE_VALUE;
 }
 
-}  // namespace
-
-std::string replace_file(const std::string &path,
-                         const std::function<const char *(int fd, const char *temp_path)> &write)
+std::string place_file(const std::string &path,
+                       const std::function<const char *(int fd, const char *temp_path)> &write,
+                       DWORD move_flags)
 {
-    // Windows refuses to replace a read-only file, but Wine, where the
-    // programs are tested, replaces it all the same: asked first, both keep it.
-    DWORD attributes = ::GetFileAttributesW(wide(path).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        return system_message(ERROR_ACCESS_DENIED);
     std::size_t slash = last_separator(path);
     std::size_t base = slash == std::string::npos ? 0 : slash + 1;
     temporary_file temp;
@@ -125,10 +119,36 @@ std::string replace_file(const std::string &path,
     temp.fd = -1;
     if (::_close(fd) != 0)
         return "cannot close the temporary file";
-    if (!::MoveFileExW(wide(temp.path).c_str(), wide(path).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!::MoveFileExW(wide(temp.path).c_str(), wide(path).c_str(), move_flags | MOVEFILE_WRITE_THROUGH))
         return last_error();
     temp.kept = true;
+    return {};
+}
+
+}  // namespace
+
+std::string replace_file(const std::string &path,
+                         const std::function<const char *(int fd, const char *temp_path)> &write)
+{
+    // Windows refuses to replace a read-only file, but Wine, where the
+    // programs are tested, replaces it all the same: asked first, both keep it.
+    if (std::string why = write_problem(path); !why.empty())
+        return why;
+    return place_file(path, write, MOVEFILE_REPLACE_EXISTING);
+}
+
+std::string create_file(const std::string &path,
+                        const std::function<const char *(int fd, const char *temp_path)> &write)
+{
+    // Without MOVEFILE_REPLACE_EXISTING the move fails when a file is there.
+    return place_file(path, write, 0);
+}
+
+std::string write_problem(const std::string &path)
+{
+    DWORD attributes = ::GetFileAttributesW(wide(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return system_message(ERROR_ACCESS_DENIED);
     return {};
 }
 

@@ -2,7 +2,7 @@
 // a display. Its commands are the rows of the table below; main, the help
 // and the parsing of the command line are made from it, and each command
 // is a file of its own (show.cpp, render.cpp, check.cpp, merge.cpp,
-// tileset.cpp, diff.cpp) that parses its own options with
+// tileset.cpp, diff.cpp, new.cpp, set.cpp) that parses its own options with
 // parse_arguments.
 //
 // Start reading at the table, then main().
@@ -72,6 +72,30 @@ const std::vector<tool_command> commands = {
      "Exit status: 0 the areas are the same; 1 they differ; 2 trouble: a file\n"
      "could not be read or is not an area, the PNG could not be written, or the\n"
      "command line is wrong.\n"},
+    {"new", "write NAME.ard, a new empty area",
+     "new [--time T] NAME\n"
+     "\n"
+     "Writes NAME.ard as the editor's \"Start a new area\" makes it: every cell\n"
+     "empty (-1), the mark at column 0, row 0, the allowed time 0 or T. An\n"
+     "existing NAME.ard is never replaced.\n"
+     "\n"
+     "  --time T       the allowed time (a number: 90, -5, 0x1e, 036)\n",
+     {time_option}, run_new},
+    {"set", "change cells, mark, time or name of areas without the window",
+     "set CHANGE... FILE...\n"
+     "\n"
+     "Applies the changes, in the order given, to each FILE and saves it as the\n"
+     "editor does; a file they leave as it was is not written. A value is a\n"
+     "number as the editor reads one: 12, -1, 0x1f (hex), 017 (octal).\n"
+     "\n"
+     "  --cell C,R=V     set the cell at column C, row R (0 to 9) to V; 3 also\n"
+     "                   moves the mark there, as painting does\n"
+     "  --fill V         set every cell to V; the mark stays\n"
+     "  --replace OLD=NEW  set every cell holding OLD to NEW; the mark stays\n"
+     "  --mark C,R       put the mark at column C, row R\n"
+     "  --time T         set the allowed time\n"
+     "  --name NAME      set the stored name; the file keeps its own\n",
+     {cell_option, fill_option, replace_option, mark_option, time_option, name_option}, run_set},
 };
 
 constexpr const char *exit_statuses =

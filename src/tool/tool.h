@@ -22,6 +22,13 @@ constexpr std::string_view tiles_option = "--tiles";
 constexpr std::string_view scale_option = "--scale";
 constexpr std::string_view depth_option = "--depth";
 constexpr std::string_view png_option = "--png";
+constexpr std::string_view time_option = "--time";
+// set's changes
+constexpr std::string_view cell_option = "--cell";
+constexpr std::string_view fill_option = "--fill";
+constexpr std::string_view replace_option = "--replace";
+constexpr std::string_view mark_option = "--mark";
+constexpr std::string_view name_option = "--name";
 
 constexpr int default_scale = 1;
 constexpr int max_scale = 16;
@@ -69,9 +76,11 @@ int run_check(const std::vector<std::string> &args);
 int run_merge(const std::vector<std::string> &args);
 int run_tileset(const std::vector<std::string> &args);
 int run_diff(const std::vector<std::string> &args);
+int run_new(const std::vector<std::string> &args);
+int run_set(const std::vector<std::string> &args);
 
 // Reads the file at path into area, refusing one that holds more than an
-// area, as merge and diff do: they compare or rewrite it whole.
+// area, as merge, diff and set do: they compare or rewrite it whole.
 std::string read_whole_area(const std::string &path, area_record &area);
 
 // show: the text of one area, as show prints it; longer tells that its
@@ -104,6 +113,28 @@ struct area_difference {
     std::string line;
 };
 std::vector<area_difference> diff_areas(const area_record &old_area, const area_record &new_area);
+
+// new: the area the editor's "Start a new area" makes in a fresh program.
+area_record new_area(std::string_view name, std::int32_t time_allowed);
+// Why new and set refuse name: the editor's reason, or white space, which
+// its prompts never take; nullptr when they take it.
+const char *tool_name_problem(std::string_view name);
+
+// set: one change of an area, as one of its options asks for it.
+enum class change_kind { cell, fill, replace, mark, time_allowed, name };
+struct area_change {
+    change_kind kind;
+    int col = 0, row = 0;       // cell, mark
+    std::int32_t from = 0;      // replace: the value replaced
+    std::int32_t value = 0;     // cell, fill, replace, time_allowed
+    std::string name;
+};
+// The change option (--cell, --fill...) asks for with value, into change;
+// returns why the value is malformed, empty when it is not.
+std::string parse_change(std::string_view option, const std::string &value, area_change &change);
+// Applies change to area as the editor would: a cell set to 3 moves the
+// mark there, and a name replaces only its characters and terminator.
+void apply_change(area_record &area, const area_change &change);
 
 // Shared by the commands that draw: the graphics library started at depth
 // with the tile set at tiles loaded (false, said why, when it cannot be);
