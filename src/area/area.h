@@ -89,3 +89,9 @@ std::optional<std::int32_t> scan_number(int first, const std::function<int()> &n
 // text, all of it, as one number of scan_number's; nothing when it is not
 // one or anything is left over.
 std::optional<std::int32_t> parse_number(std::string_view text);
+
+// Prints "areaedit: " and line on stderr and ends the program with status
+// 1: the one way the editor's program stops on a failure. line is freed
+// first; the caller should hold no other string then, as exit runs no
+// destructors of locals.
+[[noreturn]] void fail(std::string &&line);

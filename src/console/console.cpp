@@ -53,8 +53,7 @@ int skip_white_space(std::FILE *in)
     // Strip the line end that leads the allowed-time prompt.
     while (*question == '\n')
         ++question;
-    std::fprintf(stderr, "areaedit: input ended before an answer to \"%s\"\n", question);
-    std::exit(EXIT_FAILURE);
+    fail(std::string("input ended before an answer to \"") + question + "\"");
 }
 
 int ask_number(const char *question)

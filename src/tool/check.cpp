@@ -6,24 +6,12 @@
 #include <string_view>
 #include <vector>
 
-#include "editor/editor.h"
 #include "platform/platform.h"
 #include "tool/tool.h"
 
 namespace {
 
 constexpr int max_cell_reports = 10;  // per file; the rest are counted
-
-// Whether the editor can draw value: as empty, or with a picture of the
-// tile set (with none loaded, the tiles every usable tile set has).
-bool drawable(std::int32_t value)
-{
-    if (value == empty_tile)
-        return true;
-    if (!tile_set)
-        return value >= 0 && value < painted_tiles;
-    return tile_picture(value) != nullptr;
-}
 
 }  // namespace
 
@@ -70,8 +58,18 @@ int run_check(const std::vector<std::string> &args)
     if (!why.empty())
         return refuse_command_line(why);
 
-    if (!tiles.empty() && !start_library(default_depth, tiles))
+    loaded_tiles drawn;
+    if (!tiles.empty() && !start_drawing(default_depth, tiles, drawn))
         return status_file_problem;
+    // Whether the editor can draw value: as empty, or with a picture of the
+    // tile set (with none given, the tiles every usable tile set has).
+    auto drawable = [&drawn](std::int32_t value) {
+        if (value == empty_tile)
+            return true;
+        if (!drawn.datafile)
+            return value >= 0 && value < painted_tiles;
+        return tile_picture(drawn, value) != nullptr;
+    };
     int status = status_fine;
     for (const std::string &path : files) {
         area_record area;
@@ -89,6 +87,6 @@ int run_check(const std::vector<std::string> &args)
             status = status_file_problem;
     }
     std::fflush(stdout);
-    unload_tile_set();
+    unload_tiles(drawn);
     return status;
 }

@@ -12,8 +12,8 @@
 
 #include <allegro.h>
 
-#include "editor/editor.h"
 #include "platform/platform.h"
+#include "tiles/tiles.h"
 #include "tool/tool.h"
 
 namespace {
@@ -67,8 +67,8 @@ void frame_cell(BITMAP *picture, int x, int col, int row, int scale)
 // Draws both boards as render does, frames the changed cells and writes
 // the PNG. Returns why it could not, empty when it was written.
 std::string draw_difference(const area_record &old_area, const area_record &new_area,
-                            const std::vector<area_difference> &differences, int scale,
-                            const std::string &out)
+                            const std::vector<area_difference> &differences, const loaded_tiles &tiles,
+                            int scale, const std::string &out)
 {
     BITMAP *board = create_bitmap(board_size, board_size);
     BITMAP *picture = create_bitmap_ex(png_depth, picture_width * scale, board_size * scale);
@@ -79,7 +79,7 @@ std::string draw_difference(const area_record &old_area, const area_record &new_
     } else {
         clear_to_color(picture, makecol24(gap_red, gap_green, gap_blue));
         for (auto [area, x] : {std::pair{&old_area, 0}, {&new_area, new_board_left * scale}}) {
-            compose_board(*area, board);
+            compose_board(*area, tiles, board);
             copy_scaled(board, half, scale);
             blit(half, picture, 0, 0, x, 0, half->w, half->h);
             for (const area_difference &difference : differences) {
@@ -166,10 +166,11 @@ int run_diff(const std::vector<std::string> &args)
         report(png, "is one of the files to read; choose another PNG to write");
         return status_trouble;
     }
-    if (!start_library(default_depth, tiles))
+    loaded_tiles drawn;
+    if (!start_drawing(default_depth, tiles, drawn))
         return status_trouble;
-    why = draw_difference(old_area, new_area, differences, scale, png);
-    unload_tile_set();
+    why = draw_difference(old_area, new_area, differences, drawn, scale, png);
+    unload_tiles(drawn);
     if (!why.empty()) {
         report("cannot write " + png, why);
         return status_trouble;

@@ -6,12 +6,12 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <utility>
 #include <vector>
-
-#include <sys/stat.h>
 
 #include "tool/tool.h"
 
@@ -72,8 +72,8 @@ void merge_field(const std::string &what, const T *base, const T &ours, const T 
 
 bool empty_file(const std::string &path)
 {
-    struct stat file;
-    return ::stat(path.c_str(), &file) == 0 && S_ISREG(file.st_mode) && file.st_size == 0;
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error) && std::filesystem::file_size(path, error) == 0;
 }
 
 }  // namespace

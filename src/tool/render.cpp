@@ -9,13 +9,9 @@
 #include <string>
 #include <vector>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <allegro.h>
 #include <loadpng.h>
 
-#include "editor/editor.h"
 #include "platform/platform.h"
 #include "tool/tool.h"
 
@@ -34,27 +30,24 @@ std::uint32_t big_endian(const unsigned char *b)
 bool png_is_whole(int fd)
 {
     static constexpr unsigned char signature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    constexpr off_t chunk_frame = 12;  // length, type and CRC around a chunk's data
-    struct stat file;
+    constexpr std::int64_t chunk_frame = 12;  // length, type and CRC around a chunk's data
     unsigned char head[8];
-    auto read_at = [fd, &head](off_t at) {
-        return ::lseek(fd, at, SEEK_SET) == at && ::read(fd, head, sizeof head) == sizeof head;
-    };
-    if (::fstat(fd, &file) != 0 || !read_at(0) || std::memcmp(head, signature, sizeof signature) != 0)
+    std::int64_t size = file_size(fd);
+    if (size < 0 || !read_at(fd, 0, head, sizeof head) || std::memcmp(head, signature, sizeof signature) != 0)
         return false;
-    for (off_t at = sizeof signature; at + chunk_frame <= file.st_size;) {
-        if (!read_at(at))
+    for (std::int64_t at = sizeof signature; at + chunk_frame <= size;) {
+        if (!read_at(fd, at, head, sizeof head))
             return false;
         at += chunk_frame + big_endian(head);
         if (std::memcmp(head + 4, "IEND", 4) == 0)
-            return at == file.st_size;
+            return at == size;
     }
     return false;
 }
 
 }  // namespace
 
-bool start_library(int depth, const std::string &tiles)
+bool start_drawing(int depth, const std::string &path, loaded_tiles &tiles)
 {
     if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
         report("cannot start the graphics library", allegro_error);
@@ -62,8 +55,8 @@ bool start_library(int depth, const std::string &tiles)
     }
     // Set before the tile set is loaded: its pictures are converted to it.
     set_color_depth(depth);
-    if (const char *why = load_tile_set(tiles.c_str())) {
-        report("cannot use the tile set " + tiles, why);
+    if (std::string why = load_tiles(path, tiles); !why.empty()) {
+        report("cannot use the tile set " + path, why);
         return false;
     }
     return true;
@@ -79,14 +72,19 @@ std::string tile_set_to_draw(const std::string &tiles_given)
     return found;
 }
 
+std::string save_whole_png(int fd, const std::string &temp_path, BITMAP *picture)
+{
+    if (save_png(temp_path.c_str(), picture, nullptr) != 0)
+        return "the PNG could not be written";
+    if (!png_is_whole(fd))  // the same file, which save_png opened by name
+        return "the PNG was cut short (is the disk full?)";
+    return {};
+}
+
 std::string write_png(const std::string &out, BITMAP *picture)
 {
-    return replace_file(out, [picture](int fd, const char *temp_path) -> const char * {
-        if (save_png(temp_path, picture, nullptr) != 0)
-            return "the PNG could not be written";
-        if (!png_is_whole(fd))  // the same file, which save_png opened by name
-            return "the PNG was cut short (is the disk full?)";
-        return nullptr;
+    return replace_file(out, [picture](int fd, const std::string &temp_path) {
+        return save_whole_png(fd, temp_path, picture);
     });
 }
 
@@ -140,7 +138,8 @@ int run_render(const std::vector<std::string> &args)
         report("cannot read " + path, why);
         return status_file_problem;
     }
-    if (!start_library(depth, tiles))
+    loaded_tiles drawn;
+    if (!start_drawing(depth, tiles, drawn))
         return status_file_problem;
 
     int status = status_file_problem;
@@ -150,7 +149,7 @@ int run_render(const std::vector<std::string> &args)
     if (!board || !picture) {
         report(out, "not enough memory for the picture");
     } else {
-        compose_board(area, board);
+        compose_board(area, drawn, board);
         copy_scaled(board, picture, scale);
         if (std::string why = write_png(out, picture); !why.empty())
             report("cannot write " + out, why);
@@ -161,6 +160,6 @@ int run_render(const std::vector<std::string> &args)
         destroy_bitmap(picture);
     if (board)
         destroy_bitmap(board);
-    unload_tile_set();
+    unload_tiles(drawn);
     return status;
 }

@@ -6,16 +6,14 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <allegro.h>
 
-#include "editor/editor.h"
 #include "platform/platform.h"
 #include "tool/tool.h"
 
@@ -59,10 +57,10 @@ std::string xml_escaped(std::string_view text)
 // The values the tile set pictures: up to its last bitmap entry. The
 // library adds entries of its own after the pictures, such as the
 // datafile's grabber information.
-int pictured_values()
+int pictured_values(const loaded_tiles &tiles)
 {
-    int count = tile_count;
-    while (count > 0 && !tile_picture(count - 1))
+    int count = tiles.count;
+    while (count > 0 && !tile_picture(tiles, count - 1))
         --count;
     return count;
 }
@@ -71,7 +69,8 @@ int pictured_values()
 // draws for a cell holding v: picture or placeholder, on black. A board of
 // up to 100 values is composed at a time, on board, and its cells copied
 // out through flat, a copy of it at the sheet's depth.
-void draw_sheet(BITMAP *sheet, BITMAP *board, BITMAP *flat, int count, int columns)
+void draw_sheet(const loaded_tiles &tiles, BITMAP *sheet, BITMAP *board, BITMAP *flat, int count,
+                int columns)
 {
     for (int first = 0; first < count; first += board_cells) {
         area_record area{};
@@ -81,7 +80,7 @@ void draw_sheet(BITMAP *sheet, BITMAP *board, BITMAP *flat, int count, int colum
                 area.cells[c][r] = value < count ? value : empty_tile;
             }
         }
-        compose_board(area, board);
+        compose_board(area, tiles, board);
         copy_scaled(board, flat, 1);
         for (int value = first; value < count && value < first + board_cells; ++value) {
             int cell = value - first;
@@ -94,37 +93,34 @@ void draw_sheet(BITMAP *sheet, BITMAP *board, BITMAP *flat, int count, int colum
 std::string tileset_text(const std::string &name, const std::string &sheet, int count, int columns,
                          int rows)
 {
-    char text[1024];
-    std::snprintf(text, sizeof text,
-                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                  "<tileset version=\"1.8\" name=\"%s\" tilewidth=\"%d\" tileheight=\"%d\""
-                  " tilecount=\"%d\" columns=\"%d\">\n"
-                  " <image source=\"%s\" width=\"%d\" height=\"%d\"/>\n"
-                  "</tileset>\n",
-                  xml_escaped(name).c_str(), tile_size, tile_size, count, columns,
-                  xml_escaped(sheet).c_str(), columns * tile_size, rows * tile_size);
-    return text;
+    auto number = [](int n) { return std::to_string(n); };
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<tileset version=\"1.8\" name=\"" + xml_escaped(name) + "\" tilewidth=\""
+           + number(tile_size) + "\" tileheight=\"" + number(tile_size) + "\" tilecount=\""
+           + number(count) + "\" columns=\"" + number(columns) + "\">\n"
+           " <image source=\"" + xml_escaped(sheet) + "\" width=\"" + number(columns * tile_size)
+           + "\" height=\"" + number(rows * tile_size) + "\"/>\n"
+           "</tileset>\n";
 }
 
-// The sheet is put in place from within the tileset file's replacement,
-// once that file is written whole, and the tileset file right after it: a
-// failure at any step before leaves both old files as they were.
+// The sheet and the tileset file are replaced together: a failure at any
+// step, the last move included, leaves both old files as they were.
 std::string write_tileset(const std::string &tsx, const std::string &text, const std::string &png,
                           BITMAP *sheet)
 {
-    static std::string why;  // outlives the write below, which returns it
-    return replace_file(tsx, [&](int fd, const char *) -> const char * {
-        if (::write(fd, text.data(), text.size()) != static_cast<ssize_t>(text.size()))
-            return "the tile set file could not be written (is the disk full?)";
-        why = write_png(png, sheet);
-        return why.empty() ? nullptr : why.c_str();
+    return replace_files({png, tsx}, [&](std::size_t index, int fd, const std::string &temp_path) {
+        if (index == 0)
+            return save_whole_png(fd, temp_path, sheet);
+        if (!write_all(fd, text.data(), text.size()).empty())
+            return std::string("the tile set file could not be written (is the disk full?)");
+        return std::string();
     });
 }
 
 bool is_folder(const std::string &path)
 {
-    struct stat file;
-    return ::stat(path.c_str(), &file) == 0 && S_ISDIR(file.st_mode);
+    std::error_code error;
+    return std::filesystem::is_directory(path, error);
 }
 
 }  // namespace
@@ -156,11 +152,12 @@ int run_tileset(const std::vector<std::string> &args)
             return status_file_problem;
         }
     }
-    if (!start_library(default_depth, tiles))
+    loaded_tiles drawn;
+    if (!start_drawing(default_depth, tiles, drawn))
         return status_file_problem;
 
     int status = status_file_problem;
-    int count = pictured_values();
+    int count = pictured_values(drawn);
     int columns = std::min(count, board_cols);
     int rows = (count + columns - 1) / columns;
     BITMAP *board = create_bitmap(board_size, board_size);
@@ -170,7 +167,7 @@ int run_tileset(const std::vector<std::string> &args)
         report(png, "not enough memory for the picture");
     } else {
         clear_to_color(sheet, makecol_depth(png_depth, 0, 0, 0));
-        draw_sheet(sheet, board, flat, count, columns);
+        draw_sheet(drawn, sheet, board, flat, count, columns);
         std::string image = base_name(png);
         std::string name = image.substr(0, image.size() - std::strlen(sheet_extension));
         std::string text = tileset_text(name, image, count, columns, rows);
@@ -183,6 +180,6 @@ int run_tileset(const std::vector<std::string> &args)
         if (bitmap)
             destroy_bitmap(bitmap);
     }
-    unload_tile_set();
+    unload_tiles(drawn);
     return status;
 }

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "area/area.h"
+#include "tiles/tiles.h"
 
-struct BITMAP;
 
 constexpr int status_fine = 0;
 constexpr int status_file_problem = 1;  // a file, a check or a merge went wrong
@@ -136,16 +136,19 @@ std::string parse_change(std::string_view option, const std::string &value, area
 // mark there, and a name replaces only its characters and terminator.
 void apply_change(area_record &area, const area_change &change);
 
-// Shared by the commands that draw: the graphics library started at depth
-// with the tile set at tiles loaded (false, said why, when it cannot be);
-// the tile set to draw with, --tiles or the one the editor would read
-// (empty, said why, when there is none); from copied onto to, each pixel a
-// scale × scale square; and a PNG written whole or not at all.
+// Shared by the commands that draw. The tile set to draw with: --tiles as
+// given, or the one the editor would read (empty, said why, when there is
+// none). The graphics library started at depth without a display, and the
+// tile set at path loaded into tiles (false, said why, when either cannot
+// be). from copied onto to, which is at png_depth, each pixel a scale ×
+// scale square. picture saved as a whole PNG into the open file fd at
+// temp_path, for replace_file(s); and a PNG written whole or not at all.
 constexpr int default_depth = 32;  // keeps the tile pictures' colours exact
 // The PNG is written from a 24-bit copy: at 32 bits the PNG writer would
 // take the unused top byte of each pixel for its opacity, all transparent.
 constexpr int png_depth = 24;
-bool start_library(int depth, const std::string &tiles);
 std::string tile_set_to_draw(const std::string &tiles_given);
+bool start_drawing(int depth, const std::string &path, loaded_tiles &tiles);
 void copy_scaled(BITMAP *from, BITMAP *to, int scale);
+std::string save_whole_png(int fd, const std::string &temp_path, BITMAP *picture);
 std::string write_png(const std::string &out, BITMAP *picture);

@@ -245,6 +245,12 @@ class TilesetTest(ToolTest):
                     tile = read_picture(self, os.path.join(ASSETS, "tile%d.bmp" % (v if v < 9 else 4)))
                     self.assertTrue(seen == tile.data, "tile %d is not the picture of entry %d" % (v, v))
 
+    def test_tileset_writes_a_long_escaped_name_whole(self):
+        name = "&" * 124  # escaped, over a thousand bytes of XML
+        self.assertEqual(self.tool("tileset", name + ".tsx"), (0, "", ""))
+        tileset = ElementTree.parse(self.path(name + ".tsx")).getroot()
+        self.assertEqual((tileset.get("name"), tileset.find("image").get("source")), (name, name + ".png"))
+
     def test_failed_tileset_leaves_nothing_and_keeps_the_old_files(self):
         self.write("graphics.tsx", b"old tile set")
         self.write("graphics.png", b"old sheet")
