@@ -145,8 +145,7 @@ int run_tileset(const std::vector<std::string> &args)
             report(out, "is the tile set to read; choose another file to write");
             return status_usage;
         }
-        // Found before the sheet is replaced, rather than when the
-        // tileset file cannot be moved into place after it.
+        // Said plainly before anything is drawn or written.
         if (is_folder(out)) {
             report("cannot write " + out, "is a folder");
             return status_file_problem;

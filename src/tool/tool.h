@@ -12,7 +12,6 @@
 #include "area/area.h"
 #include "tiles/tiles.h"
 
-
 constexpr int status_fine = 0;
 constexpr int status_file_problem = 1;  // a file, a check or a merge went wrong
 constexpr int status_usage = 2;         // the command line is wrong
