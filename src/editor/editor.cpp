@@ -22,11 +22,6 @@ DATAFILE *tile_set = nullptr;
 
 namespace {
 
-struct rgb {
-    int red, green, blue;
-};
-constexpr rgb outside_colour{0, 200, 0};  // the screen around the board
-
 constexpr int left_button = 1;  // bit of mouse_b
 constexpr int erase_key_digit = 9;
 
@@ -35,11 +30,6 @@ static_assert(KEY_9 == KEY_0 + erase_key_digit, "the number keys must be consecu
 bool library_ready = false;   // install_allegro has succeeded in this process
 bool keyboard_ready = false;  // the keyboard driver is installed, so Escape can be read
 loaded_tiles board_tiles;     // what tile_set is, as the tile set's module hands it round
-
-int colour(rgb c)
-{
-    return makecol(c.red, c.green, c.blue);
-}
 
 // Ends the program from inside a visit: back to text mode first, so the
 // message is on the console and the window is gone.

@@ -20,9 +20,6 @@
 
 namespace {
 
-struct rgb {
-    int red, green, blue;
-};
 constexpr rgb empty_colour{0, 0, 0};        // empty cells
 constexpr rgb unknown_colour{255, 0, 255};  // a value with no picture in the tile set
 constexpr rgb unknown_mark_colour{255, 255, 255};
@@ -35,11 +32,6 @@ constexpr long skip_block = 4096;  // bytes read at a time when skipping an obje
 // The installed tile set's folder, from the program's: the build sets it
 // from its install layout (../share/areaedit for bin/areaedit).
 constexpr const char *installed_data_folder = AREAEDIT_DATA_FROM_PROGRAM;
-
-int colour(rgb c)
-{
-    return makecol(c.red, c.green, c.blue);
-}
 
 // A datafile's numbers are big-endian 32-bit.
 bool read_long(PACKFILE *f, std::int32_t &value)
@@ -134,6 +126,16 @@ void draw_unknown_tile(BITMAP *board, int x, int y)
 }
 
 }  // namespace
+
+int colour(rgb c)
+{
+    return makecol(c.red, c.green, c.blue);
+}
+
+int colour_at_depth(rgb c, int depth)
+{
+    return makecol_depth(depth, c.red, c.green, c.blue);
+}
 
 std::string find_tile_set()
 {

@@ -15,6 +15,15 @@ constexpr int board_size = board_cols * tile_size;  // square, in pixels
 constexpr int painted_tiles = 9;  // tile values 0 to 8, the ones the editor's keys choose
 constexpr const char *tile_set_file = "graphics.dat";
 
+struct rgb {
+    int red, green, blue;
+};
+constexpr rgb outside_colour{0, 200, 0};  // the editor's screen around the board
+
+// c as a pixel value in the colour depth set last, or in depth.
+int colour(rgb c);
+int colour_at_depth(rgb c, int depth);
+
 // A loaded tile set, handed to whoever draws; all empty when none is.
 struct loaded_tiles {
     DATAFILE *datafile = nullptr;

@@ -25,8 +25,7 @@ constexpr int status_trouble = 2;
 // The picture: OLD's board, a gap of one cell in the editor's green, NEW's.
 constexpr int picture_width = 2 * board_size + tile_size;
 constexpr int new_board_left = board_size + tile_size;
-constexpr int gap_red = 0, gap_green = 200, gap_blue = 0;
-constexpr int frame_red = 255, frame_green = 0, frame_blue = 255;
+constexpr rgb frame_colour{255, 0, 255};
 constexpr int frame_width = 2;  // pixels at scale 1, inside the cell's edge
 
 // All 8 bytes of the name, quoted; every byte that is not printable ASCII,
@@ -59,9 +58,9 @@ void frame_cell(BITMAP *picture, int x, int col, int row, int scale)
     int size = tile_size * scale;
     int left = x + col * size;
     int top = row * size;
-    int colour = makecol24(frame_red, frame_green, frame_blue);
+    int frame = colour_at_depth(frame_colour, png_depth);
     for (int inset = 0; inset < frame_width * scale; ++inset)
-        rect(picture, left + inset, top + inset, left + size - 1 - inset, top + size - 1 - inset, colour);
+        rect(picture, left + inset, top + inset, left + size - 1 - inset, top + size - 1 - inset, frame);
 }
 
 // Draws both boards as render does, frames the changed cells and writes
@@ -77,7 +76,7 @@ std::string draw_difference(const area_record &old_area, const area_record &new_
     if (!board || !picture || !half) {
         why = "not enough memory for the picture";
     } else {
-        clear_to_color(picture, makecol24(gap_red, gap_green, gap_blue));
+        clear_to_color(picture, colour_at_depth(outside_colour, png_depth));
         for (auto [area, x] : {std::pair{&old_area, 0}, {&new_area, new_board_left * scale}}) {
             compose_board(*area, tiles, board);
             copy_scaled(board, half, scale);
