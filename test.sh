@@ -23,7 +23,7 @@ plain="${AREAEDIT_BUILD_DIR:-$here/build}"
 sanitize="${AREAEDIT_SANITIZE_BUILD_DIR:-$here/build-sanitize}"
 fuzz="${AREAEDIT_FUZZ_BUILD_DIR:-$here/build-fuzz}"
 fuzz_seconds="${FUZZ_SECONDS:-30}"
-fuzz_targets=(fuzz_load_area fuzz_read_input fuzz_dialogue)
+fuzz_targets=(fuzz_load_area fuzz_read_input fuzz_dialogue fuzz_merge_diff)
 started=$SECONDS
 
 AREAEDIT_BUILD_DIR="$plain" "$here/scripts/setup.sh" --tests

@@ -11,6 +11,8 @@
 #   share/bash-completion/completions/areatool   bash's completion for it
 #   share/doc/areaedit/README.md    with docs/: the pages it links to and
 #                                   their pictures
+#   share/doc/areaedit/copyright    the licence, in Debian's format
+#   share/doc/areaedit/changelog.gz what each version holds (the package's)
 #
 # The editor finds share/areaedit/ from its own folder, so the install can
 # be moved as a whole.
@@ -40,7 +42,8 @@ if(NOT WIN32)
   install(FILES ${CMAKE_SOURCE_DIR}/completion/areatool.bash DESTINATION ${AREAEDIT_COMPLETIONS_DIR}
     RENAME areatool)
 endif()
-install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/docs/copyright
+  DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # The pages the README links to, and the pictures they show.
 file(GLOB AREAEDIT_README_PAGES ${CMAKE_SOURCE_DIR}/docs/*.md ${CMAKE_SOURCE_DIR}/docs/*.png)
 install(FILES ${AREAEDIT_README_PAGES} DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
@@ -61,11 +64,17 @@ string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
   "serves git as a diff and merge driver for them; an extension opens"
   "them in the Tiled map editor.")
 set(CPACK_PACKAGE_CONTACT "${AREAEDIT_PACKAGE_MAINTAINER}")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${AREAEDIT_PACKAGE_MAINTAINER}")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)  # areaedit_VERSION_ARCH.deb
 set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 # Depends comes from the libraries the programs are linked with, through
 # dpkg-shlibdeps, never from a list kept by hand.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_STRIP_FILES ON)
-set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/compress_manual_pages.cmake)
+# Dates, the changelog and compressed manual pages (see the script); it
+# needs the sources, for the last commit and docs/changelog.
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_SOURCE_DIR}/cmake/prepare_package.cmake)
+set(CPACK_AREAEDIT_SOURCE_DIR ${CMAKE_SOURCE_DIR})
+set(CPACK_AREAEDIT_DOCDIR ${CMAKE_INSTALL_DOCDIR})
 include(CPack)

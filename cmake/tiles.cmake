@@ -1,6 +1,8 @@
 # graphics.dat, the tile set, made from the pictures under assets/ with the
 # library's datafile tool. Entry v must picture tile value v: -n0 keeps the
-# entries in the order given here rather than sorting them by name.
+# entries in the order given here rather than sorting them by name. -s1
+# leaves out what only the library's grabber wants, among it each picture's
+# path and file time, which would make every checkout's tile set differ.
 find_program(ALLEGRO_DAT dat REQUIRED)
 set(TILE_PICTURES)
 foreach(v RANGE 0 8)
@@ -10,7 +12,7 @@ set(TILE_SET ${CMAKE_BINARY_DIR}/graphics.dat)
 add_custom_command(
   OUTPUT ${TILE_SET}
   COMMAND ${CMAKE_COMMAND} -E rm -f ${TILE_SET}
-  COMMAND ${ALLEGRO_DAT} -a -n0 -t BMP -bpp 24 ${TILE_SET} ${TILE_PICTURES}
+  COMMAND ${ALLEGRO_DAT} -a -n0 -s1 -t BMP -bpp 24 ${TILE_SET} ${TILE_PICTURES}
   DEPENDS ${TILE_PICTURES}
   COMMENT "Making graphics.dat from the tile pictures")
 add_custom_target(tile_set ALL DEPENDS ${TILE_SET})

@@ -30,3 +30,5 @@ set_target_properties(PkgConfig::LOADPNG PROPERTIES
 # The programs run from a folder of their own on any Windows: the C and C++
 # runtimes and the thread library are linked in, no DLL beside them.
 add_link_options(-static)
+# No link time in the PE header: the same sources give the same programs.
+add_link_options(-Wl,--no-insert-timestamp)

@@ -6,9 +6,10 @@
 #                               compiler, the host's datafile tool, Wine and
 #                               what the tests under it need), builds the
 #                               graphics library once into a cache, then
-#                               build-windows/areaedit.exe, areatool.exe and
+#                               build-windows/areaedit.exe, areatool.exe,
 #                               areaedit-windows.zip (with the Tiled
-#                               extension in its folder tiled)
+#                               extension in its folder tiled) and its
+#                               SHA256SUMS
 #
 #   AREAEDIT_WINDOWS_BUILD_DIR  a build folder other than build-windows
 #
@@ -44,9 +45,9 @@ fail() {
 
 # liballegro4-dev brings the host's datafile tool, which packs graphics.dat
 # (the format is the same on every system); googletest the sources the unit
-# tests are cross-built with.
+# tests are cross-built with; git the last commit's time, the zip's date.
 packages=(cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev
-          liballegro4-dev googletest dpkg-dev zip wine wine64 python3 xvfb xdotool imagemagick)
+          liballegro4-dev googletest dpkg-dev zip git wine wine64 python3 xvfb xdotool imagemagick)
 "$here/scripts/install-missing.sh" "${packages[@]}" || fail "cannot install the packages it needs"
 
 # ----- the cached library
@@ -188,6 +189,13 @@ fi
 
 # ----- areaedit
 
+# The date the programs' headers (strip writes it) and the zip's entries
+# carry: SOURCE_DATE_EPOCH, the last commit's time when it is unset, so that
+# the same sources give the same bytes (reproducible-builds.org).
+SOURCE_DATE_EPOCH="${SOURCE_DATE_EPOCH:-$(git -C "$here" log -1 --format=%ct 2>/dev/null || true)}"
+[ -n "$SOURCE_DATE_EPOCH" ] || fail "no commit to date the build by: set SOURCE_DATE_EPOCH"
+export SOURCE_DATE_EPOCH
+
 # Each test run makes its own Wine prefixes; CTest runs the cross-built unit
 # tests through scripts/wine-run.sh.
 cmake -S "$here" -B "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_FIND_ROOT_PATH="$prefix" \
@@ -196,7 +204,7 @@ cmake -S "$here" -B "$out" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_FIND_ROOT
 cmake --build "$out" -j"$jobs" || fail "the Windows build failed"
 
 package="$out/package/areaedit"
-rm -rf "$out/package" "$out/areaedit-windows.zip"
+rm -rf "$out/package" "$out/areaedit-windows.zip" "$out/SHA256SUMS"
 mkdir -p "$package"
 cp "$out/graphics.dat" "$package/"
 # The build keeps its debugging information; the users' copies need none.
@@ -209,5 +217,19 @@ mkdir -p "$package/tiled"
 cp "$here"/tiled/*.js "$here"/tiled/*.tsx "$here"/tiled/*.png "$out"/tiled/graphics.* "$package/tiled/"
 # Windows users' editors want CR LF line ends.
 sed 's/$/\r/' "$here/windows/README.txt" >"$package/README.txt"
-(cd "$out/package" && zip -q -X -r "$out/areaedit-windows.zip" areaedit)
+
+# The notices of everything linked into the programs.
+fetch_tarball "$allegro_package" "$allegro_tarball"
+fetch_tarball "$libpng_package" "$libpng_tarball"
+"$here/scripts/write-windows-licenses.sh" "$deps/sources/$allegro_tarball" \
+  "$deps/sources/$libpng_tarball" | sed 's/$/\r/' >"$package/LICENSES.txt" \
+  || fail "cannot write LICENSES.txt"
+# The same sources give the same zip: every entry dated SOURCE_DATE_EPOCH
+# in UTC (zip keeps local times), with fixed permissions, in sorted order
+# and with no extra fields. SHA256SUMS beside it lets users check a download.
+chmod -R u=rwX,go=rX "$out/package"
+find "$out/package" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+(cd "$out/package" && find areaedit | LC_ALL=C sort | TZ=UTC zip -q -X -@ "$out/areaedit-windows.zip") \
+  || fail "cannot make the zip"
+(cd "$out" && sha256sum areaedit-windows.zip >SHA256SUMS)
 echo "build-windows: $out/areaedit-windows.zip ($(stat -c %s "$out/areaedit-windows.zip") bytes)"

@@ -7,7 +7,8 @@
 #                             PNG add-on; the editor quiets the sound
 #                             library through its own headers) and the
 #                             Debian package (dpkg-shlibdeps and file work
-#                             out its dependencies)
+#                             out its dependencies; git dates it by the
+#                             last commit)
 #   scripts/setup.sh --tests  and what the test suite and ./bench.sh need as
 #                             well: the sanitizer build and the fuzz targets
 #                             use clang and its runtimes; the failure drills
@@ -21,16 +22,17 @@
 #                             package's install is made with debootstrap and
 #                             cached with zstd; the commit hooks run under
 #                             the pre-commit framework; areatool's shell
-#                             completion runs under bash-completion
+#                             completion runs under bash-completion; the
+#                             package is checked with lintian
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 
 packages=(cmake g++ make pkg-config liballegro4-dev libloadpng4-dev libx11-dev libasound2-dev
-          dpkg-dev file)
+          dpkg-dev file git)
 if [ "${1:-}" = "--tests" ]; then
   packages+=(libgtest-dev python3 xvfb xdotool imagemagick clang libclang-rt-14-dev util-linux
-             libxtst-dev git tiled man-db groff-base debootstrap zstd)
-  packages+=(pre-commit bash-completion)
+             libxtst-dev tiled man-db groff-base debootstrap zstd)
+  packages+=(pre-commit bash-completion lintian)
   command -v npm >/dev/null || packages+=(npm)
 fi
 

@@ -10,8 +10,6 @@
 #include "console/console.h"
 
 #include <cctype>
-#include <climits>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
@@ -48,14 +46,6 @@ int skip_white_space(std::FILE *in)
         ch = std::getc(in);
     while (ch != EOF && std::isspace(ch));
     return ch;
-}
-
-int digit_value(int ch, int base)
-{
-    int value = std::isdigit(ch) ? ch - '0'
-                : std::isxdigit(ch) ? std::tolower(ch) - 'a' + 10
-                                    : base;
-    return value < base ? value : -1;
 }
 
 [[noreturn]] void end_of_input(const char *question)
@@ -137,41 +127,16 @@ std::optional<int> read_number(std::FILE *in)
     int ch = skip_white_space(in);
     if (ch == EOF)
         return std::nullopt;
-    bool negative = ch == '-';
-    if (ch == '-' || ch == '+')
-        ch = std::getc(in);
-
-    int base = 10;
-    bool have_digits = false;
-    if (ch == '0') {
-        have_digits = true;  // a lone 0 is a number
-        base = 8;
-        ch = std::getc(in);
-        if (ch == 'x' || ch == 'X') {
-            base = 16;
-            have_digits = false;  // 0x needs a hex digit after it
-            ch = std::getc(in);
-        }
-    }
-
-    std::int64_t magnitude = 0;
-    bool too_big = false;
-    for (int digit; (digit = digit_value(ch, base)) >= 0; ch = std::getc(in)) {
-        have_digits = true;
-        magnitude = magnitude * base + digit;
-        if (magnitude > std::int64_t{INT_MAX} + 1) {
-            too_big = true;
-            magnitude = std::int64_t{INT_MAX} + 1;
-        }
-    }
-    if (!have_digits || too_big || (!negative && magnitude > INT_MAX)) {
-        if (ch != '\n' && ch != EOF)
+    int stop = EOF;
+    std::optional<int> number = scan_number(ch, [in] { return std::getc(in); }, stop);
+    if (!number) {
+        if (stop != '\n' && stop != EOF)
             drop_rest_of_line(in);
         return std::nullopt;
     }
-    if (ch != EOF)
-        std::ungetc(ch, in);
-    return static_cast<int>(negative ? -magnitude : magnitude);
+    if (stop != EOF)
+        std::ungetc(stop, in);
+    return number;
 }
 
 std::optional<std::string> read_word(std::FILE *in)

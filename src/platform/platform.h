@@ -45,6 +45,17 @@ bool read_at(int fd, std::int64_t offset, void *data, std::size_t size);
 // The size of the open file fd in bytes, or -1 when it cannot be told.
 std::int64_t file_size(int fd);
 
+// As replace_file, but a file already at path is never replaced: then it
+// fails with the system's reason and leaves that file as it was.
+std::string create_file(const std::string &path,
+                        const std::function<std::string(int fd, const std::string &temp_path)> &write);
+
+// Why the file at path should not be written over although replace_file
+// could, moving a new file over it in its folder: this user may not write
+// it, or it is marked read-only. Empty when it may be, or when there is no
+// file there.
+std::string write_problem(const std::string &path);
+
 // The folder that holds the running program, without a trailing separator;
 // empty when it cannot be told.
 std::string program_folder();

@@ -3,7 +3,8 @@
 // renames it over the old one, so a failure at any step leaves the old file
 // as it was; then it syncs the folder, where the rename itself is kept. A
 // replacement of several files keeps each old one under a second name
-// until the last is in place, to put them back if a later rename fails.
+// until the last is in place, to put them back if a later rename fails. A
+// new file that must not replace one is linked into place instead.
 // Start reading at replace_files().
 
 #include "platform/platform.h"
@@ -25,6 +26,7 @@ namespace {
 
 constexpr mode_t new_file_mode = 0666;  // before the umask, as fopen would create it
 constexpr int temporary_name_tries = 100;
+constexpr const char *folder_not_synced = "the new file is in place, but its folder could not be synced to disk: ";
 
 // The temporary file a replacement writes first: removed again unless it
 // was renamed into place.
@@ -148,6 +150,24 @@ void put_back(const std::string &path, kept_aside &aside)
     }
 }
 
+// Puts the finished temporary file at path unless a file is there: a link
+// fails then, in one step (the temporary name goes afterwards). A file
+// system without links (FAT) gets a rename once no file is found there.
+const char *link_new(temporary_file &temp, const std::string &path)
+{
+    if (::link(temp.path.c_str(), path.c_str()) == 0)
+        return nullptr;
+    if (errno != EPERM && errno != EOPNOTSUPP)
+        return std::strerror(errno);
+    struct stat file;
+    if (::lstat(path.c_str(), &file) == 0)
+        return std::strerror(EEXIST);
+    if (::rename(temp.path.c_str(), path.c_str()) != 0)
+        return std::strerror(errno);
+    temp.kept = true;
+    return nullptr;
+}
+
 }  // namespace
 
 std::string replace_files(const std::vector<std::string> &paths, const file_writer &write)
@@ -180,7 +200,7 @@ std::string replace_files(const std::vector<std::string> &paths, const file_writ
             continue;
         folders.push_back(folder);
         if (const char *why = sync_folder(folder))
-            return std::string("the new file is in place, but its folder could not be synced to disk: ") + why;
+            return std::string(folder_not_synced) + why;
     }
     return {};
 }
@@ -191,6 +211,35 @@ std::string replace_file(const std::string &path,
     return replace_files({path}, [&write](std::size_t, int fd, const std::string &temp_path) {
         return write(fd, temp_path);
     });
+}
+
+std::string create_file(const std::string &path,
+                        const std::function<std::string(int fd, const std::string &temp_path)> &write)
+{
+    temporary_file temp;
+    std::string why = write_temporary(path, 0, [&write](std::size_t, int fd, const std::string &temp_path) {
+        return write(fd, temp_path);
+    }, temp);
+    if (!why.empty())
+        return why;
+    if (const char *why = link_new(temp, path))
+        return why;
+    if (const char *why = sync_folder(folder_of(path)))
+        return std::string(folder_not_synced) + why;
+    return {};
+}
+
+std::string write_problem(const std::string &path)
+{
+    struct stat file;
+    if (::stat(path.c_str(), &file) != 0)
+        return {};  // nothing there to keep; the write itself says why it fails
+    // access() lets root write anything: the mode says what the owner asked for.
+    if ((file.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return "the file is read-only";
+    if (::access(path.c_str(), W_OK) != 0)
+        return std::strerror(errno);
+    return {};
 }
 
 std::string write_all(int fd, const void *data, std::size_t size)

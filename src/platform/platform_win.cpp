@@ -187,9 +187,8 @@ std::string replace_files(const std::vector<std::string> &paths, const file_writ
     // Windows refuses to replace a read-only file, but Wine, where the
     // programs are tested, replaces it all the same: asked first, both keep it.
     for (const std::string &path : paths) {
-        DWORD attributes = ::GetFileAttributesW(wide(path).c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-            return system_message(ERROR_ACCESS_DENIED);
+        if (std::string why = write_problem(path); !why.empty())
+            return why;
     }
     std::vector<temporary_file> temps(paths.size());
     for (std::size_t i = 0; i < paths.size(); ++i) {
@@ -222,6 +221,30 @@ std::string replace_file(const std::string &path,
     return replace_files({path}, [&write](std::size_t, int fd, const std::string &temp_path) {
         return write(fd, temp_path);
     });
+}
+
+std::string create_file(const std::string &path,
+                        const std::function<std::string(int fd, const std::string &temp_path)> &write)
+{
+    temporary_file temp;
+    std::string why = write_temporary(path, 0, [&write](std::size_t, int fd, const std::string &temp_path) {
+        return write(fd, temp_path);
+    }, temp);
+    if (!why.empty())
+        return why;
+    // Without MOVEFILE_REPLACE_EXISTING the move fails when a file is there.
+    if (!::MoveFileExW(wide(temp.path).c_str(), wide(path).c_str(), MOVEFILE_WRITE_THROUGH))
+        return last_error();
+    temp.kept = true;
+    return {};
+}
+
+std::string write_problem(const std::string &path)
+{
+    DWORD attributes = ::GetFileAttributesW(wide(path).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return system_message(ERROR_ACCESS_DENIED);
+    return {};
 }
 
 std::string write_all(int fd, const void *data, std::size_t size)

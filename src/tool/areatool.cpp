@@ -2,7 +2,8 @@
 // a display. Its commands are the rows of the table below; main, the help
 // and the parsing of the command line are made from it, and each command
 // is a file of its own (show.cpp, render.cpp, check.cpp, merge.cpp,
-// tileset.cpp) that parses its own options with parse_arguments.
+// tileset.cpp, diff.cpp, new.cpp, set.cpp) that parses its own options with
+// parse_arguments.
 //
 // Start reading at the table, then main().
 
@@ -57,12 +58,50 @@ const std::vector<tool_command> commands = {
      "\n"
      "  --tiles PATH   tile set to draw (default: as for render)\n",
      {tiles_option}, run_tileset},
+    {"diff", "list what changed between two areas, or draw it into a PNG",
+     "diff [--png OUT.png] [--tiles PATH] [--scale N] OLD NEW\n"
+     "\n"
+     "Prints one line for each difference, in the order of the file: the mark,\n"
+     "the allowed time, each cell by column and row, the name (all 8 bytes).\n"
+     "\n"
+     "  --png OUT.png  also draw OLD left and NEW right as render does, the\n"
+     "                 changed cells framed in magenta\n"
+     "  --tiles PATH   tile set to draw with (default: as for render)\n"
+     "  --scale N      whole-number enlargement, 1 to 16 (default: 1)\n",
+     {png_option, tiles_option, scale_option}, run_diff,
+     "Exit status: 0 the areas are the same; 1 they differ; 2 trouble: a file\n"
+     "could not be read or is not an area, the PNG could not be written, or the\n"
+     "command line is wrong.\n"},
+    {"new", "write NAME.ard, a new empty area",
+     "new [--time T] NAME\n"
+     "\n"
+     "Writes NAME.ard as the editor's \"Start a new area\" makes it: every cell\n"
+     "empty (-1), the mark at column 0, row 0, the allowed time 0 or T. An\n"
+     "existing NAME.ard is never replaced.\n"
+     "\n"
+     "  --time T       the allowed time (a number: 90, -5, 0x1e, 036)\n",
+     {time_option}, run_new},
+    {"set", "change cells, mark, time or name of areas without the window",
+     "set CHANGE... FILE...\n"
+     "\n"
+     "Applies the changes, in the order given, to each FILE and saves it as the\n"
+     "editor does; a file they leave as it was is not written. A value is a\n"
+     "number as the editor reads one: 12, -1, 0x1f (hex), 017 (octal).\n"
+     "\n"
+     "  --cell C,R=V     set the cell at column C, row R (0 to 9) to V; 3 also\n"
+     "                   moves the mark there, as painting does\n"
+     "  --fill V         set every cell to V; the mark stays\n"
+     "  --replace OLD=NEW  set every cell holding OLD to NEW; the mark stays\n"
+     "  --mark C,R       put the mark at column C, row R\n"
+     "  --time T         set the allowed time\n"
+     "  --name NAME      set the stored name; the file keeps its own\n",
+     {cell_option, fill_option, replace_option, mark_option, time_option, name_option}, run_set},
 };
 
 constexpr const char *exit_statuses =
     "Exit status: 0 all fine; 1 a file could not be read, rendered or written,\n"
     "check found a problem, or merge left conflicts; 2 the command line is\n"
-    "wrong.\n";
+    "wrong. diff: 0 same, 1 different, 2 trouble.\n";
 
 constexpr int summary_column = 12;  // where the summaries start in the help
 
@@ -90,8 +129,9 @@ bool asks_for_help(const std::vector<std::string> &args)
 void print_help(const tool_command *command)
 {
     if (command) {
-        std::printf("Usage: areatool %.*s\n%s", static_cast<int>(command->usage.size()),
-                    command->usage.data(), exit_statuses);
+        std::string_view statuses = command->exit_statuses.empty() ? exit_statuses : command->exit_statuses;
+        std::printf("Usage: areatool %.*s\n%.*s", static_cast<int>(command->usage.size()),
+                    command->usage.data(), static_cast<int>(statuses.size()), statuses.data());
         return;
     }
     std::printf("Usage: areatool COMMAND [OPTIONS] FILE...\n\nCommands:\n");

@@ -1,6 +1,7 @@
-// What every areatool command shares to read its command line and to
-// report: parse_arguments sorts a command's arguments into options and
-// files, and report and refuse_command_line print the one-line messages.
+// What every areatool command shares to read its command line, its files
+// and to report: parse_arguments sorts a command's arguments into options
+// and files, and report and refuse_command_line print the one-line
+// messages.
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +28,24 @@ option_taker take_tiles(std::string &tiles)
                 tiles = value;
                 return value.empty() ? "--tiles needs a path" : "";
             }};
+}
+
+option_taker take_scale(int &scale)
+{
+    return {scale_option, [&scale](const std::string &value) -> std::string {
+                scale = parse_bounded(value, 1, max_scale);
+                return scale < 0 ? "--scale takes a whole number from 1 to 16, not '" + printable(value) + "'"
+                                 : "";
+            }};
+}
+
+std::string read_whole_area(const std::string &path, area_record &area)
+{
+    bool longer = false;
+    std::string why = read_area_file(path.c_str(), area, longer);
+    if (why.empty() && longer)
+        why = "holds more than the 420 bytes of an area";
+    return why;
 }
 
 int parse_bounded(const std::string &text, int min, int max)

@@ -70,16 +70,6 @@ void merge_field(const std::string &what, const T *base, const T &ours, const T 
                             + "; ours " + show(ours) + "; theirs " + show(theirs));
 }
 
-// Reads one side of a merge; a file that is not exactly an area is refused.
-std::string read_merge_side(const std::string &path, area_record &area)
-{
-    bool longer = false;
-    std::string why = read_area_file(path.c_str(), area, longer);
-    if (why.empty() && longer)
-        why = "holds more than the 420 bytes of an area";
-    return why;
-}
-
 bool empty_file(const std::string &path)
 {
     std::error_code error;
@@ -134,7 +124,7 @@ int run_merge(const std::vector<std::string> &args)
                               {&theirs_path, &theirs}}) {
         if (area == &base_area && !have_base)
             continue;
-        if (std::string why = read_merge_side(*path, *area); !why.empty()) {
+        if (std::string why = read_whole_area(*path, *area); !why.empty()) {
             report("cannot merge " + shown + ": " + *path, why);
             return status_file_problem;
         }

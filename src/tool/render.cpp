@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr int default_scale = 1;
-constexpr int max_scale = 16;
 constexpr int depths[] = {15, 16, 24, 32};
 
 std::uint32_t big_endian(const unsigned char *b)
@@ -111,10 +109,7 @@ int run_render(const std::vector<std::string> &args)
     std::vector<std::string> files;
     std::string why = parse_arguments("render", args, {
         take_tiles(tiles),
-        {scale_option, [&](const std::string &value) -> std::string {
-             scale = parse_bounded(value, 1, max_scale);
-             return scale < 0 ? "--scale takes a whole number from 1 to 16, not '" + printable(value) + "'" : "";
-         }},
+        take_scale(scale),
         {depth_option, [&](const std::string &value) -> std::string {
              depth = parse_bounded(value, depths[0], depths[std::size(depths) - 1]);
              for (int known : depths) {

@@ -20,6 +20,17 @@ constexpr int status_usage = 2;         // the command line is wrong
 constexpr std::string_view tiles_option = "--tiles";
 constexpr std::string_view scale_option = "--scale";
 constexpr std::string_view depth_option = "--depth";
+constexpr std::string_view png_option = "--png";
+constexpr std::string_view time_option = "--time";
+// set's changes
+constexpr std::string_view cell_option = "--cell";
+constexpr std::string_view fill_option = "--fill";
+constexpr std::string_view replace_option = "--replace";
+constexpr std::string_view mark_option = "--mark";
+constexpr std::string_view name_option = "--name";
+
+constexpr int default_scale = 1;
+constexpr int max_scale = 16;
 
 // One row of the table: a command.
 struct tool_command {
@@ -28,6 +39,7 @@ struct tool_command {
     std::string_view usage;    // areatool NAME --help: the synopsis, then more
     std::vector<std::string_view> options;  // for a shell's completion
     int (*run)(const std::vector<std::string> &args);  // the arguments after the name
+    std::string_view exit_statuses = {};  // when they are not the common ones
 };
 
 // What a command does with the value of one of its options: returns why the
@@ -44,8 +56,9 @@ std::string parse_arguments(std::string_view command, const std::vector<std::str
                             const std::vector<option_taker> &options,
                             std::vector<std::string> &files);
 
-// The taker of --tiles, into tiles.
+// The takers of --tiles, into tiles, and of --scale, into scale.
 option_taker take_tiles(std::string &tiles);
+option_taker take_scale(int &scale);
 
 // Prints why the command line is wrong, in one line; returns status_usage.
 int refuse_command_line(const std::string &why);
@@ -61,6 +74,13 @@ int run_render(const std::vector<std::string> &args);
 int run_check(const std::vector<std::string> &args);
 int run_merge(const std::vector<std::string> &args);
 int run_tileset(const std::vector<std::string> &args);
+int run_diff(const std::vector<std::string> &args);
+int run_new(const std::vector<std::string> &args);
+int run_set(const std::vector<std::string> &args);
+
+// Reads the file at path into area, refusing one that holds more than an
+// area, as merge, diff and set do: they compare or rewrite it whole.
+std::string read_whole_area(const std::string &path, area_record &area);
 
 // show: the text of one area, as show prints it; longer tells that its
 // file holds more than the record.
@@ -81,6 +101,39 @@ struct merge_result {
 };
 merge_result merge_areas(const area_record *base, const area_record &ours,
                          const area_record &theirs);
+
+// diff: one difference between two areas, in the order of the file: the
+// mark (both positions as one), the allowed time, each cell, the name (all
+// 8 bytes); line is what diff prints for it.
+enum class area_part { mark, time_allowed, cell, name };
+struct area_difference {
+    area_part part;
+    int col = 0, row = 0;  // the cell's, for area_part::cell
+    std::string line;
+};
+std::vector<area_difference> diff_areas(const area_record &old_area, const area_record &new_area);
+
+// new: the area the editor's "Start a new area" makes in a fresh program.
+area_record new_area(std::string_view name, std::int32_t time_allowed);
+// Why new and set refuse name: the editor's reason, or white space, which
+// its prompts never take; nullptr when they take it.
+const char *tool_name_problem(std::string_view name);
+
+// set: one change of an area, as one of its options asks for it.
+enum class change_kind { cell, fill, replace, mark, time_allowed, name };
+struct area_change {
+    change_kind kind;
+    int col = 0, row = 0;       // cell, mark
+    std::int32_t from = 0;      // replace: the value replaced
+    std::int32_t value = 0;     // cell, fill, replace, time_allowed
+    std::string name;
+};
+// The change option (--cell, --fill...) asks for with value, into change;
+// returns why the value is malformed, empty when it is not.
+std::string parse_change(std::string_view option, const std::string &value, area_change &change);
+// Applies change to area as the editor would: a cell set to 3 moves the
+// mark there, and a name replaces only its characters and terminator.
+void apply_change(area_record &area, const area_change &change);
 
 // Shared by the commands that draw. The tile set to draw with: --tiles as
 // given, or the one the editor would read (empty, said why, when there is

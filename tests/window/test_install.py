@@ -21,9 +21,10 @@ INSTALLED = {
     "usr/share/areaedit/tiled/graphics.png", "usr/share/areaedit/hooks/pre-commit",
     "usr/share/man/man1/areaedit.1", "usr/share/man/man1/areatool.1",
     "usr/share/bash-completion/completions/areatool",
-    "usr/share/doc/areaedit/README.md", "usr/share/doc/areaedit/docs/editor.png",
-    "usr/share/doc/areaedit/docs/tiled.png", "usr/share/doc/areaedit/docs/benchmark.md",
-    "usr/share/doc/areaedit/docs/git.md", "usr/share/doc/areaedit/docs/layout.md",
+    "usr/share/doc/areaedit/README.md", "usr/share/doc/areaedit/copyright",
+    "usr/share/doc/areaedit/docs/editor.png", "usr/share/doc/areaedit/docs/tiled.png",
+    "usr/share/doc/areaedit/docs/benchmark.md", "usr/share/doc/areaedit/docs/git.md",
+    "usr/share/doc/areaedit/docs/layout.md", "usr/share/doc/areaedit/docs/package.md",
     "usr/share/doc/areaedit/docs/tiled.md", "usr/share/doc/areaedit/docs/windows.md",
 }
 PROGRAMS = ("areaedit", "areatool")
@@ -31,13 +32,13 @@ MAN_SECTIONS = ("NAME", "SYNOPSIS", "DESCRIPTION", "FILES", "EXIT STATUS", "EXAM
 COMMAND_TIMEOUT = 300  # seconds; making the package runs dpkg-shlibdeps
 
 
-def run(*argv, cwd=None, env=None):
-    """(status, stdout, stderr) of a program, killed at the deadline with
-    its output capped."""
-    program = harness.Program(argv, cwd, env or dict(os.environ), deadline=COMMAND_TIMEOUT)
+def run(*argv, cwd=None, env=None, deadline=COMMAND_TIMEOUT):
+    """(status, stdout, stderr) of a program, killed at the deadline (in
+    seconds) with its output capped."""
+    program = harness.Program(argv, cwd, env or dict(os.environ), deadline=deadline)
     try:
         program.close_input()
-        status = program.wait(COMMAND_TIMEOUT)
+        status = program.wait(deadline)
         with program.lock:
             return status, bytes(program.out).decode(errors="replace"), \
                 bytes(program.err).decode(errors="replace")
@@ -140,8 +141,9 @@ class InstallTest(unittest.TestCase):
 
         listing = run("dpkg-deb", "--contents", deb)[1].splitlines()
         files = {line.split()[-1][2:] for line in listing if not line.startswith("d")}
-        # Debian keeps manual pages compressed.
-        self.assertEqual(files, {re.sub(r"(/man1/.*)", r"\1.gz", name) for name in INSTALLED})
+        # Debian keeps manual pages compressed; the changelog is the package's.
+        self.assertEqual(files, {re.sub(r"(/man1/.*)", r"\1.gz", name) for name in INSTALLED}
+                         | {"usr/share/doc/areaedit/changelog.gz"})
 
         depends = run("dpkg-deb", "--field", deb, "Depends")[1]
         named = {re.sub(r"[ :(].*", "", item.strip()) for item in depends.split(",")}

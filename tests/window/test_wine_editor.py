@@ -20,6 +20,14 @@ from wine_support import LOAD_NAME, MENU, MENU_ANSWERED, NEW_NAME, SAVE, TIME, c
 
 PAINTED = {(0, 0): 1, (2, 7): 3, (9, 9): 8}
 UNPAINTED = (5, 4)
+# A line of the notice of each part of the programs: areaedit, the graphics
+# library, its PNG add-on, libpng, zlib, MinGW-w64's runtime and its thread
+# library, and GCC's runtime libraries.
+LINKED_NOTICES = ("Copyright (c) 2026 the areaedit developers", "The giftware license",
+                  "Copyright (C) 1999-2012 Peter Wang", "PNG Reference Library License",
+                  "Jean-loup Gailly and Mark Adler", "Copyright: 2009-2016 the mingw-w64 project",
+                  "Files: mingw-w64-libraries/winpthreads/*", "GCC RUNTIME LIBRARY EXCEPTION",
+                  " - libstdc++-v3")
 
 
 class WineEditorTest(wine_support.WineTest):
@@ -29,11 +37,14 @@ class WineEditorTest(wine_support.WineTest):
         self.addCleanup(shutil.rmtree, package, True)
         with zipfile.ZipFile(wine_support.ZIP) as z:
             self.assertEqual(sorted(z.namelist()), [
-                "areaedit/", "areaedit/README.txt", "areaedit/areaedit.exe", "areaedit/areatool.exe",
-                "areaedit/graphics.dat", "areaedit/tiled/", "areaedit/tiled/areaedit.js",
-                "areaedit/tiled/graphics.png", "areaedit/tiled/graphics.tsx",
-                "areaedit/tiled/plain.png", "areaedit/tiled/plain.tsx"])
+                "areaedit/", "areaedit/LICENSES.txt", "areaedit/README.txt", "areaedit/areaedit.exe",
+                "areaedit/areatool.exe", "areaedit/graphics.dat", "areaedit/tiled/",
+                "areaedit/tiled/areaedit.js", "areaedit/tiled/graphics.png",
+                "areaedit/tiled/graphics.tsx", "areaedit/tiled/plain.png", "areaedit/tiled/plain.tsx"])
+            licences = z.read("areaedit/LICENSES.txt").decode()
             z.extractall(package)
+        for notice in LINKED_NOTICES:
+            self.assertIn(notice, licences)
         os.remove(self.path("graphics.dat"))  # the one beside the program is used
         program = self.start(os.path.join(package, "areaedit", "areaedit.exe"))
         program.answer(MENU, "1\r\n")

@@ -1,0 +1,179 @@
+// areatool diff: what changed between two areas, one line a difference in
+// the order of the file, with the exit status of diff and cmp; and with
+// --png a picture of both boards side by side, the changed cells framed,
+// for a review. Start reading at run_diff(), then diff_areas().
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include <allegro.h>
+
+#include "platform/platform.h"
+#include "tiles/tiles.h"
+#include "tool/tool.h"
+
+namespace {
+
+constexpr int status_same = 0;
+constexpr int status_different = 1;
+constexpr int status_trouble = 2;
+
+// The picture: OLD's board, a gap of one cell in the editor's green, NEW's.
+constexpr int picture_width = 2 * board_size + tile_size;
+constexpr int new_board_left = board_size + tile_size;
+constexpr int gap_red = 0, gap_green = 200, gap_blue = 0;
+constexpr int frame_red = 255, frame_green = 0, frame_blue = 255;
+constexpr int frame_width = 2;  // pixels at scale 1, inside the cell's edge
+
+// All 8 bytes of the name, quoted; every byte that is not printable ASCII,
+// and the quote and backslash themselves, as \xHH, so that two different
+// names never look alike.
+std::string name_field_text(const std::array<char, name_size> &name)
+{
+    std::string text = "\"";
+    for (char ch : name) {
+        auto byte = static_cast<unsigned char>(ch);
+        if (byte < 0x20 || byte >= 0x7f || ch == '"' || ch == '\\') {
+            char escape[5];
+            std::snprintf(escape, sizeof escape, "\\x%02x", byte);
+            text += escape;
+        } else {
+            text += ch;
+        }
+    }
+    return text + "\"";
+}
+
+std::string position_text(std::int32_t col, std::int32_t row)
+{
+    return "column " + std::to_string(col) + ", row " + std::to_string(row);
+}
+
+// Frames cell (col, row) of a board drawn at scale with its top left at x.
+void frame_cell(BITMAP *picture, int x, int col, int row, int scale)
+{
+    int size = tile_size * scale;
+    int left = x + col * size;
+    int top = row * size;
+    int colour = makecol24(frame_red, frame_green, frame_blue);
+    for (int inset = 0; inset < frame_width * scale; ++inset)
+        rect(picture, left + inset, top + inset, left + size - 1 - inset, top + size - 1 - inset, colour);
+}
+
+// Draws both boards as render does, frames the changed cells and writes
+// the PNG. Returns why it could not, empty when it was written.
+std::string draw_difference(const area_record &old_area, const area_record &new_area,
+                            const std::vector<area_difference> &differences, const loaded_tiles &tiles,
+                            int scale, const std::string &out)
+{
+    BITMAP *board = create_bitmap(board_size, board_size);
+    BITMAP *picture = create_bitmap_ex(png_depth, picture_width * scale, board_size * scale);
+    BITMAP *half = create_bitmap_ex(png_depth, board_size * scale, board_size * scale);
+    std::string why;
+    if (!board || !picture || !half) {
+        why = "not enough memory for the picture";
+    } else {
+        clear_to_color(picture, makecol24(gap_red, gap_green, gap_blue));
+        for (auto [area, x] : {std::pair{&old_area, 0}, {&new_area, new_board_left * scale}}) {
+            compose_board(*area, tiles, board);
+            copy_scaled(board, half, scale);
+            blit(half, picture, 0, 0, x, 0, half->w, half->h);
+            for (const area_difference &difference : differences) {
+                if (difference.part == area_part::cell)
+                    frame_cell(picture, x, difference.col, difference.row, scale);
+            }
+        }
+        why = write_png(out, picture);
+    }
+    for (BITMAP *bitmap : {half, picture, board}) {
+        if (bitmap)
+            destroy_bitmap(bitmap);
+    }
+    return why;
+}
+
+}  // namespace
+
+std::vector<area_difference> diff_areas(const area_record &old_area, const area_record &new_area)
+{
+    std::vector<area_difference> differences;
+    if (old_area.mark_col != new_area.mark_col || old_area.mark_row != new_area.mark_row)
+        differences.push_back({area_part::mark, 0, 0,
+                               "mark: " + position_text(old_area.mark_col, old_area.mark_row) + " -> "
+                                   + position_text(new_area.mark_col, new_area.mark_row)});
+    if (old_area.time_allowed != new_area.time_allowed)
+        differences.push_back({area_part::time_allowed, 0, 0,
+                               "time allowed: " + std::to_string(old_area.time_allowed) + " -> "
+                                   + std::to_string(new_area.time_allowed)});
+    for (int col = 0; col < board_cols; ++col) {
+        for (int row = 0; row < board_rows; ++row) {
+            std::int32_t was = old_area.cells[col][row], is = new_area.cells[col][row];
+            if (was != is)
+                differences.push_back({area_part::cell, col, row,
+                                       "cell at " + position_text(col, row) + ": " + std::to_string(was)
+                                           + " -> " + std::to_string(is)});
+        }
+    }
+    if (old_area.name != new_area.name)
+        differences.push_back({area_part::name, 0, 0,
+                               "name: " + name_field_text(old_area.name) + " -> "
+                                   + name_field_text(new_area.name)});
+    return differences;
+}
+
+int run_diff(const std::vector<std::string> &args)
+{
+    std::string png, tiles;
+    int scale = default_scale;
+    std::vector<std::string> files;
+    std::string why = parse_arguments("diff", args, {
+        take_tiles(tiles),
+        take_scale(scale),
+        {png_option, [&png](const std::string &value) -> std::string {
+             png = value;
+             return value.empty() ? "--png needs a path" : "";
+         }}}, files);
+    if (why.empty() && files.size() != 2)
+        why = "diff takes two area files, OLD and NEW";
+    if (!why.empty())
+        return refuse_command_line(why);
+
+    const std::string &old_path = files[0];
+    const std::string &new_path = files[1];
+    area_record old_area, new_area;
+    for (auto [path, area] : {std::pair{&old_path, &old_area}, {&new_path, &new_area}}) {
+        if (std::string why = read_whole_area(*path, *area); !why.empty()) {
+            report("cannot read " + *path, why);
+            return status_trouble;
+        }
+    }
+    std::vector<area_difference> differences = diff_areas(old_area, new_area);
+    for (const area_difference &difference : differences)
+        std::printf("%s\n", difference.line.c_str());
+    std::fflush(stdout);
+    int status = differences.empty() ? status_same : status_different;
+    if (png.empty())
+        return status;
+
+    tiles = tile_set_to_draw(tiles);
+    if (tiles.empty())
+        return status_trouble;
+    if (same_file(png, old_path) || same_file(png, new_path) || same_file(png, tiles)) {
+        report(png, "is one of the files to read; choose another PNG to write");
+        return status_trouble;
+    }
+    loaded_tiles drawn;
+    if (!start_drawing(default_depth, tiles, drawn))
+        return status_trouble;
+    why = draw_difference(old_area, new_area, differences, drawn, scale, png);
+    unload_tiles(drawn);
+    if (!why.empty()) {
+        report("cannot write " + png, why);
+        return status_trouble;
+    }
+    return status;
+}

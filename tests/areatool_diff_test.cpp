@@ -1,0 +1,62 @@
+// diff_areas called directly: one line for each difference, in the order
+// of the file, naming each cell, both marks and all 8 bytes of the name.
+// The process test window/test_areatool_diff.py keeps statuses and the PNG.
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tool/tool.h"
+
+namespace {
+
+area_record empty_area()
+{
+    area_record area{};
+    for (auto &column : area.cells)
+        column.fill(empty_tile);
+    std::memcpy(area.name.data(), "hall", 4);
+    return area;
+}
+
+std::vector<std::string> lines(const std::vector<area_difference> &differences)
+{
+    std::vector<std::string> text;
+    for (const area_difference &difference : differences)
+        text.push_back(difference.line);
+    return text;
+}
+
+TEST(areatool_diff, equal_areas_have_no_differences)
+{
+    area_record area = empty_area();
+    area.name[6] = '\x7f';  // bytes after the terminator count too, and are equal here
+    EXPECT_TRUE(diff_areas(area, area).empty());
+}
+
+TEST(areatool_diff, lists_every_field_in_file_order_with_old_and_new_values)
+{
+    area_record old_area = empty_area(), new_area = old_area;
+    new_area.name = {'c', '"', '\\', '\x1b', '\xe9', '\0', 'x', '\0'};
+    new_area.cells[9][0] = 3;
+    new_area.cells[0][9] = -2147483647 - 1;
+    new_area.cells[0][1] = 8;
+    new_area.time_allowed = -5;
+    new_area.mark_row = 7;
+
+    std::vector<area_difference> differences = diff_areas(old_area, new_area);
+    EXPECT_EQ(lines(differences), (std::vector<std::string>{
+                                      "mark: column 0, row 0 -> column 0, row 7",
+                                      "time allowed: 0 -> -5",
+                                      "cell at column 0, row 1: -1 -> 8",
+                                      "cell at column 0, row 9: -1 -> -2147483648",
+                                      "cell at column 9, row 0: -1 -> 3",
+                                      "name: \"hall\\x00\\x00\\x00\\x00\" -> \"c\\x22\\x5c\\x1b\\xe9\\x00x\\x00\"",
+                                  }));
+    ASSERT_EQ(differences[4].part, area_part::cell);
+    EXPECT_EQ((std::pair{differences[4].col, differences[4].row}), (std::pair{9, 0}));
+}
+
+}  // namespace

@@ -1,0 +1,62 @@
+"""areatool diff as a process: its exit statuses, as diff and cmp give
+them, and its picture: both boards as render draws them, the gap in the
+editor's green, the changed cells framed in magenta in both halves, and no
+PNG left by a failed write."""
+
+import os
+import sys
+import unittest
+
+from harness import TILE, area_bytes
+from test_areatool import AREATOOL, BOARD, LIMITED_START, ToolTest, read_picture, run
+
+GREEN, MAGENTA = (0, 200, 0), (255, 0, 255)
+
+
+class DiffTest(ToolTest):
+
+    def test_statuses_say_same_different_or_trouble(self):
+        self.write("a.ard", area_bytes())
+        self.write("b.ard", area_bytes({(4, 2): 7}, name=b"hall\0x"))
+        self.write("long.ard", area_bytes() + b"\0")
+        self.assertEqual(self.tool("diff", "a.ard", "a.ard"), (0, "", ""))
+        self.assertEqual(self.tool("diff", "a.ard", "b.ard"),
+                         (1, 'cell at column 4, row 2: -1 -> 7\n'
+                             'name: "hall\\x00\\x00\\x00\\x00" -> "hall\\x00x\\x00\\x00"\n', ""))
+        for args in (["a.ard", "gone.ard"], ["long.ard", "a.ard"], ["a.ard"], ["--png", "a.ard", "b.ard"],
+                     ["--scale", "0", "a.ard", "b.ard"], ["--png", "dir/x.png", "a.ard", "b.ard"]):
+            with self.subTest(args=args):
+                status, out, err = self.tool("diff", *args)
+                self.assertEqual((status, len(err.splitlines())), (2, 1), err)
+
+    def test_png_shows_old_left_new_right_and_frames_changed_cells_in_both(self):
+        self.write("old.ard", area_bytes({(3, 1): 2}))
+        self.write("new.ard", area_bytes({(3, 1): 5, (9, 9): 0}, mark=(1, 1)))
+        self.write("x.png", b"old picture")
+        status, out, _ = self.tool("diff", "--png", "x.png", "--scale", "2", "old.ard", "new.ard")
+        self.assertEqual((status, len(out.splitlines())), (1, 3))
+        picture = read_picture(self, self.path("x.png"))
+        self.assertEqual((picture.width, picture.height), (2 * (2 * BOARD + TILE), 2 * BOARD))
+        cell = 2 * TILE
+        for left in (0, 2 * (BOARD + TILE)):
+            x, y = left + 3 * cell, 1 * cell
+            # A frame 4 pixels wide just inside the cell's edge, the tile within.
+            self.assertEqual({picture.pixel(x + d, y + d) for d in range(4)}, {MAGENTA})
+            self.assertEqual(picture.pixel(x + cell - 4, y + cell // 2), MAGENTA)
+            self.assertNotEqual(picture.pixel(x + 4, y + cell // 2), MAGENTA)
+            self.assertEqual(picture.pixel(left + 2 * cell, y), (0, 0, 0))  # an unchanged empty cell
+        self.assertEqual({picture.pixel(2 * BOARD + d, 100) for d in range(2 * TILE)}, {GREEN})
+        # A write cut short by a full disk keeps the old PNG and leaves nothing else.
+        before = sorted(os.listdir(self.folder)), self.read("x.png")
+        status, _, err = run([sys.executable, "-c", LIMITED_START, "1000", AREATOOL,
+                              "diff", "--png", "x.png", "old.ard", "new.ard"], self.folder)
+        self.assertEqual((status, err.count("\n")), (2, 0), err)
+        self.assertEqual((sorted(os.listdir(self.folder)), self.read("x.png")), before)
+
+    def read(self, name):
+        with open(self.path(name), "rb") as f:
+            return f.read()
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,85 @@
+"""areatool new and set as processes: the bytes they write, a bulk set
+over files of which one is read-only, and the refusals, each leaving every
+file byte for byte as it was."""
+
+import os
+import stat
+import unittest
+
+from harness import area_bytes
+from test_areatool import ToolTest
+
+
+class EditTest(ToolTest):
+
+    def read(self, name):
+        with open(self.path(name), "rb") as f:
+            return f.read()
+
+    def snapshot(self):
+        """Each file's bytes and its inode and modification time, which a
+        rewrite would change."""
+        files = {}
+        for name in sorted(os.listdir(self.folder)):
+            info = os.stat(self.path(name))
+            files[name] = (self.read(name), info.st_ino, info.st_mtime_ns)
+        return files
+
+    def test_new_writes_a_fresh_programs_new_area_and_never_replaces_one(self):
+        self.assertEqual(self.tool("new", "cave", "--time", "0x1e"), (0, "", ""))
+        self.assertEqual(self.read("cave.ard"), area_bytes(time_allowed=30, name=b"cave"))
+        self.assertEqual(self.tool("new", "hall")[0], 0)
+        self.assertEqual(self.read("hall.ard"), area_bytes(name=b"hall"))
+        before = self.snapshot()
+        for args, status, why in [(["cave"], 1, "cave.ard: File exists"),
+                                  (["a/b"], 2, "cannot use that name: the name holds a path separator"),
+                                  (["eight888"], 2, "cannot use that name: the name is longer than 7 characters"),
+                                  (["a b"], 2, "cannot use that name: the name holds a space"),
+                                  (["--time", "1e", "x"], 2, "--time takes"), ([], 2, "new takes one name")]:
+            with self.subTest(args=args):
+                result = self.tool("new", *args)
+                self.assertEqual((result[0], result[1], len(result[2].splitlines())), (status, "", 1), result)
+                self.assertIn(why, result[2])
+                self.assertEqual(self.snapshot(), before)
+
+    def test_set_applies_each_kind_of_change_in_order(self):
+        self.write("cave.ard", area_bytes({(0, 0): 1, (9, 9): 4}, mark=(5, 5), name=b"cave\0old"))
+        changes = ["--fill", "4", "--replace", "4=-0x10", "--cell", "2,7=3", "--cell=2,7=8", "--mark", "9,0",
+                   "--cell", "1,1=3", "--time", "010", "--name", "ab"]
+        self.assertEqual(self.tool("set", *changes, "cave.ard"), (0, "", ""))
+        want = {(c, r): -16 for c in range(10) for r in range(10)} | {(2, 7): 8, (1, 1): 3}
+        self.assertEqual(self.read("cave.ard"), area_bytes(want, mark=(1, 1), time_allowed=8, name=b"ab\0e\0old"))
+
+    def test_bulk_set_writes_what_it_can_and_leaves_the_rest_untouched(self):
+        self.write("a.ard", area_bytes({(0, 0): 1, (3, 3): 1, (4, 4): 2}))
+        self.write("b.ard", area_bytes({(0, 0): 1}))
+        self.write("c.ard", area_bytes({(0, 0): 2}))  # holds no 1: not even rewritten
+        self.write("long.ard", area_bytes({(0, 0): 1}) + b"tail")
+        os.chmod(self.path("b.ard"), stat.S_IRUSR | stat.S_IRGRP)
+        before = self.snapshot()
+        status, out, err = self.tool("set", "--replace", "1=7", "a.ard", "b.ard", "gone.ard", "c.ard", "long.ard")
+        self.assertEqual((status, out), (1, ""))
+        self.assertEqual(err.splitlines(), ["areatool: cannot write b.ard: the file is read-only",
+                                            "areatool: cannot read gone.ard: No such file or directory",
+                                            "areatool: cannot read long.ard: holds more than the 420 bytes of an area"])
+        self.assertEqual(self.read("a.ard"), area_bytes({(0, 0): 7, (3, 3): 7, (4, 4): 2}))
+        after = self.snapshot()
+        self.assertEqual({k: v for k, v in after.items() if k != "a.ard"},
+                         {k: v for k, v in before.items() if k != "a.ard"})
+
+    def test_malformed_changes_are_refused_before_any_file_is_touched(self):
+        self.write("a.ard", area_bytes({(0, 0): 1}, name=b"a"))
+        self.write("b.ard", area_bytes(name=b"b"))
+        before = self.snapshot()
+        for args in (["--fill", "2", "--cell", "10,0=1", "a.ard"], ["--mark", "0,-1", "a.ard"],
+                     ["--cell", "1,1", "a.ard"], ["--fill", "x", "a.ard"], ["--time", "2147483648", "a.ard"],
+                     ["--replace", "1", "a.ard"], ["--name", "a/b", "a.ard"], ["--name", "eight888", "a.ard"],
+                     ["--frob", "1", "a.ard"], ["a.ard", "b.ard"], ["--fill", "1"]):
+            with self.subTest(args=args):
+                status, out, err = self.tool("set", *args)
+                self.assertEqual((status, out, len(err.splitlines())), (2, "", 1), err)
+                self.assertEqual(self.snapshot(), before)
+
+
+if __name__ == "__main__":
+    unittest.main()
