@@ -9,7 +9,8 @@
 #   share/areaedit/hooks/pre-commit a git hook that checks the staged areas
 #   share/man/man1/areaedit.1, areatool.1 (compressed in the package)
 #   share/bash-completion/completions/areatool   bash's completion for it
-#   share/doc/areaedit/README.md    with the pictures it shows
+#   share/doc/areaedit/README.md    with docs/: the pages it links to and
+#                                   their pictures
 #   share/doc/areaedit/copyright    the licence, in Debian's format
 #   share/doc/areaedit/changelog.gz what each version holds (the package's)
 #
@@ -43,8 +44,9 @@ if(NOT WIN32)
 endif()
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/docs/copyright
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
-file(GLOB AREAEDIT_README_PICTURES ${CMAKE_SOURCE_DIR}/docs/*.png)
-install(FILES ${AREAEDIT_README_PICTURES} DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
+# The pages the README links to, and the pictures they show.
+file(GLOB AREAEDIT_README_PAGES ${CMAKE_SOURCE_DIR}/docs/*.md ${CMAKE_SOURCE_DIR}/docs/*.png)
+install(FILES ${AREAEDIT_README_PAGES} DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
 
 set(AREAEDIT_PACKAGE_MAINTAINER "areaedit maintainers <maintainers@localhost>" CACHE STRING
   "The Maintainer field of the Debian package")

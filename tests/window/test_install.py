@@ -22,8 +22,10 @@ INSTALLED = {
     "usr/share/man/man1/areaedit.1", "usr/share/man/man1/areatool.1",
     "usr/share/bash-completion/completions/areatool",
     "usr/share/doc/areaedit/README.md", "usr/share/doc/areaedit/copyright",
-    "usr/share/doc/areaedit/docs/editor.png",
-    "usr/share/doc/areaedit/docs/tiled.png",
+    "usr/share/doc/areaedit/docs/editor.png", "usr/share/doc/areaedit/docs/tiled.png",
+    "usr/share/doc/areaedit/docs/benchmark.md", "usr/share/doc/areaedit/docs/git.md",
+    "usr/share/doc/areaedit/docs/layout.md", "usr/share/doc/areaedit/docs/package.md",
+    "usr/share/doc/areaedit/docs/tiled.md", "usr/share/doc/areaedit/docs/windows.md",
 }
 PROGRAMS = ("areaedit", "areatool")
 MAN_SECTIONS = ("NAME", "SYNOPSIS", "DESCRIPTION", "FILES", "EXIT STATUS", "EXAMPLES")
