@@ -7,6 +7,7 @@
 //
 // Start reading at the table, then main().
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -26,22 +27,20 @@ const std::vector<tool_command> commands = {
     {"render", "draw the board as the editor does, into a PNG",
      "render [--tiles PATH] [--scale N] [--depth BITS] FILE OUT.png\n"
      "\n"
-     "Draws the board as the editor does, into a PNG.\n"
-     "\n"
-     "  --tiles PATH   tile set to draw with (default: graphics.dat in this\n"
-     "                 folder, else the editor's own)\n"
-     "  --scale N      whole-number enlargement, 1 to 16 (default: 1)\n"
-     "  --depth BITS   colour depth to draw at: 15, 16, 24 or 32 (default: 32;\n"
-     "                 the editor shows new areas at 16 and loaded ones at 15)\n",
-     {tiles_option, scale_option, depth_option}, run_render},
+     "Draws the board as the editor does, into a PNG.\n",
+     {{tiles_option, "PATH", "tile set to draw with (default: graphics.dat in this\n"
+                             "folder, else the editor's own)"},
+      {scale_option, "N", "whole-number enlargement, 1 to 16 (default: 1)"},
+      {depth_option, "BITS", "colour depth to draw at: 15, 16, 24 or 32 (default: 32;\n"
+                             "the editor shows new areas at 16 and loaded ones at 15)"}},
+     run_render},
     {"check", "report every problem of each file as an area file",
      "check [--tiles PATH] FILE...\n"
      "\n"
-     "Reports every problem of each file as an area file.\n"
-     "\n"
-     "  --tiles PATH   accept any value that is a bitmap in PATH\n"
-     "                 (default: only -1 and 0 to 8)\n",
-     {tiles_option}, run_check},
+     "Reports every problem of each file as an area file.\n",
+     {{tiles_option, "PATH", "accept any value that is a bitmap in PATH\n"
+                             "(default: only -1 and 0 to 8)"}},
+     run_check},
     {"merge", "merge two areas changed from a base, as git's merge driver",
      "merge BASE OURS THEIRS [NAME]\n"
      "\n"
@@ -54,21 +53,19 @@ const std::vector<tool_command> commands = {
      "\n"
      "Writes the tile pictures as a Tiled tile set, tile v as the editor draws\n"
      "value v: OUT.tsx (default: graphics.tsx) and its PNG sheet, OUT.png\n"
-     "beside it.\n"
-     "\n"
-     "  --tiles PATH   tile set to draw (default: as for render)\n",
-     {tiles_option}, run_tileset},
+     "beside it.\n",
+     {{tiles_option, "PATH", "tile set to draw (default: as for render)"}},
+     run_tileset},
     {"diff", "list what changed between two areas, or draw it into a PNG",
      "diff [--png OUT.png] [--tiles PATH] [--scale N] OLD NEW\n"
      "\n"
      "Prints one line for each difference, in the order of the file: the mark,\n"
-     "the allowed time, each cell by column and row, the name (all 8 bytes).\n"
-     "\n"
-     "  --png OUT.png  also draw OLD left and NEW right as render does, the\n"
-     "                 changed cells framed in magenta\n"
-     "  --tiles PATH   tile set to draw with (default: as for render)\n"
-     "  --scale N      whole-number enlargement, 1 to 16 (default: 1)\n",
-     {png_option, tiles_option, scale_option}, run_diff,
+     "the allowed time, each cell by column and row, the name (all 8 bytes).\n",
+     {{png_option, "OUT.png", "also draw OLD left and NEW right as render does, the\n"
+                              "changed cells framed in magenta"},
+      {tiles_option, "PATH", "tile set to draw with (default: as for render)"},
+      {scale_option, "N", "whole-number enlargement, 1 to 16 (default: 1)"}},
+     run_diff,
      "Exit status: 0 the areas are the same; 1 they differ; 2 trouble: a file\n"
      "could not be read or is not an area, the PNG could not be written, or the\n"
      "command line is wrong.\n"},
@@ -77,25 +74,23 @@ const std::vector<tool_command> commands = {
      "\n"
      "Writes NAME.ard as the editor's \"Start a new area\" makes it: every cell\n"
      "empty (-1), the mark at column 0, row 0, the allowed time 0 or T. An\n"
-     "existing NAME.ard is never replaced.\n"
-     "\n"
-     "  --time T       the allowed time (a number: 90, -5, 0x1e, 036)\n",
-     {time_option}, run_new},
+     "existing NAME.ard is never replaced.\n",
+     {{time_option, "T", "the allowed time (a number: 90, -5, 0x1e, 036)"}},
+     run_new},
     {"set", "change cells, mark, time or name of areas without the window",
      "set CHANGE... FILE...\n"
      "\n"
      "Applies the changes, in the order given, to each FILE and saves it as the\n"
      "editor does; a file they leave as it was is not written. A value is a\n"
-     "number as the editor reads one: 12, -1, 0x1f (hex), 017 (octal).\n"
-     "\n"
-     "  --cell C,R=V     set the cell at column C, row R (0 to 9) to V; 3 also\n"
-     "                   moves the mark there, as painting does\n"
-     "  --fill V         set every cell to V; the mark stays\n"
-     "  --replace OLD=NEW  set every cell holding OLD to NEW; the mark stays\n"
-     "  --mark C,R       put the mark at column C, row R\n"
-     "  --time T         set the allowed time\n"
-     "  --name NAME      set the stored name; the file keeps its own\n",
-     {cell_option, fill_option, replace_option, mark_option, time_option, name_option}, run_set},
+     "number as the editor reads one: 12, -1, 0x1f (hex), 017 (octal).\n",
+     {{cell_option, "C,R=V", "set the cell at column C, row R (0 to 9) to V; 3 also\n"
+                             "moves the mark there, as painting does"},
+      {fill_option, "V", "set every cell to V; the mark stays"},
+      {replace_option, "OLD=NEW", "set every cell holding OLD to NEW; the mark stays"},
+      {mark_option, "C,R", "put the mark at column C, row R"},
+      {time_option, "T", "set the allowed time"},
+      {name_option, "NAME", "set the stored name; the file keeps its own"}},
+     run_set},
 };
 
 constexpr const char *exit_statuses =
@@ -104,6 +99,29 @@ constexpr const char *exit_statuses =
     "wrong. diff: 0 same, 1 different, 2 trouble.\n";
 
 constexpr int summary_column = 12;  // where the summaries start in the help
+constexpr int option_column = 15;   // where an option's text starts, past its indent, at least
+
+// The option lines of a command's help: each option with its value, then
+// its text, every line of that text starting in one column.
+void print_options(const std::vector<tool_option> &options)
+{
+    if (options.empty())
+        return;
+    std::size_t column = option_column;
+    for (const tool_option &option : options)
+        column = std::max(column, option.name.size() + 1 + option.value.size() + 2);
+    std::printf("\n");
+    for (const tool_option &option : options) {
+        std::string head = std::string(option.name) + " " + std::string(option.value);
+        std::string_view text = option.help;
+        for (bool first = true; !text.empty() || first; first = false) {
+            std::size_t end = std::min(text.find('\n'), text.size());
+            std::printf("  %-*s%.*s\n", static_cast<int>(column), first ? head.c_str() : "",
+                        static_cast<int>(end), text.data());
+            text.remove_prefix(std::min(end + 1, text.size()));
+        }
+    }
+}
 
 const tool_command *find_command(std::string_view name)
 {
@@ -130,8 +148,10 @@ void print_help(const tool_command *command)
 {
     if (command) {
         std::string_view statuses = command->exit_statuses.empty() ? exit_statuses : command->exit_statuses;
-        std::printf("Usage: areatool %.*s\n%.*s", static_cast<int>(command->usage.size()),
-                    command->usage.data(), static_cast<int>(statuses.size()), statuses.data());
+        std::printf("Usage: areatool %.*s", static_cast<int>(command->usage.size()),
+                    command->usage.data());
+        print_options(command->options);
+        std::printf("\n%.*s", static_cast<int>(statuses.size()), statuses.data());
         return;
     }
     std::printf("Usage: areatool COMMAND [OPTIONS] FILE...\n\nCommands:\n");

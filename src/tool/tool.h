@@ -32,12 +32,21 @@ constexpr std::string_view name_option = "--name";
 constexpr int default_scale = 1;
 constexpr int max_scale = 16;
 
+// An option of a command, as its help lists it (and so a shell's
+// completion reads it): the option, its value's placeholder, and what it
+// does, in lines.
+struct tool_option {
+    std::string_view name;
+    std::string_view value;
+    std::string_view help;
+};
+
 // One row of the table: a command.
 struct tool_command {
     std::string_view name;
     std::string_view summary;  // one line, for areatool --help
-    std::string_view usage;    // areatool NAME --help: the synopsis, then more
-    std::vector<std::string_view> options;  // for a shell's completion
+    std::string_view usage;    // areatool NAME --help: the synopsis, then what it does
+    std::vector<tool_option> options;
     int (*run)(const std::vector<std::string> &args);  // the arguments after the name
     std::string_view exit_statuses = {};  // when they are not the common ones
 };
