@@ -300,10 +300,20 @@ std::string missing_tile_set()
     return why;
 }
 
-const char *load_tile_set(const char *path)
+const char *load_tile_set(const char *path, std::chrono::milliseconds deadline)
 {
     if (const char *why = tile_set_problem(path))
         return why;
+    // The library crashes on some damaged datafiles whose framing reads
+    // well (it frees twice when an object fails to load): a trial load in
+    // a child process of its own keeps that out of this one.
+    auto trial = [path] {
+        DATAFILE *loaded = load_datafile(path);
+        unload_datafile(loaded);
+        return loaded != nullptr;
+    };
+    if (!run_in_child(trial, deadline).empty())
+        return damaged_datafile;
     tile_set = load_datafile(path);
     if (!tile_set)
         return damaged_datafile;

@@ -2,6 +2,7 @@
 // shows current_area's board and paints it with the mouse until Escape.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -24,6 +25,9 @@ constexpr int board_top = 10;
 constexpr int board_size = board_cols * tile_size;  // square, in pixels
 constexpr int painted_tiles = 9;  // tile values 0 to 8, the ones the keys choose
 constexpr const char *tile_set_file = "graphics.dat";
+// Our own tile set loads in milliseconds; a datafile that takes longer than
+// this holds sizes no tile set has.
+constexpr std::chrono::milliseconds tile_set_load_deadline{5000};
 
 // Program-wide handles, made afresh at every visit.
 extern BITMAP *board_bitmap;  // off-screen frame of the board, 350 × 350
@@ -49,8 +53,11 @@ std::string find_tile_set();
 std::string missing_tile_set();
 
 // Loads the datafile at path into tile_set and tile_count. Returns why it
-// cannot serve as a tile set, with nothing left loaded, or nullptr.
-const char *load_tile_set(const char *path);
+// cannot serve as a tile set, with nothing left loaded, or nullptr. A file
+// that the library cannot load without a fault, or within deadline, is
+// refused as damaged, and this process is not harmed.
+const char *load_tile_set(const char *path,
+                          std::chrono::milliseconds deadline = tile_set_load_deadline);
 void unload_tile_set();
 BITMAP *tile_picture(int value);  // the picture of a tile value, or nullptr when tile_set has none
 

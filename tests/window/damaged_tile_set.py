@@ -1,0 +1,61 @@
+"""Tile sets whose framing reads well but that the graphics library's
+datafile loader faults on, made from a good one. Each is a fault the
+distribution's library carries (windows/patches/ mends them in the Windows
+build); found by fuzzing mutated copies of graphics.dat, and made here
+from the datafile's own framing so that any good tile set gives them."""
+
+import struct
+
+MAGIC = b"slh.ALL."  # an unpacked file of the library, then a datafile
+PROPERTY = b"prop"
+BITMAP = b"BMP "
+# Bits per pixel that no bitmap has: the library reads the bitmap at 8 and
+# cannot convert it.
+UNSUPPORTED_DEPTH = 7
+END_TYPE = b"\xff\xff\xff\xff"  # DAT_END, the type that ends a loaded datafile
+
+
+def objects(whole):
+    """The offset of each object's type field, in file order."""
+    assert whole[:8] == MAGIC, "not an unpacked datafile"
+    (count,) = struct.unpack(">i", whole[8:12])
+    at, found = 12, []
+    while len(found) < count:
+        kind = whole[at:at + 4]
+        if kind == PROPERTY:
+            (size,) = struct.unpack(">i", whole[at + 8:at + 12])
+            at += 12 + size
+            continue
+        found.append(at)
+        (stored,) = struct.unpack(">i", whole[at + 4:at + 8])
+        at += 12 + stored
+    return found
+
+
+def bitmap_of_no_depth(whole):
+    """The first bitmap stored at a depth no bitmap can have: the library
+    fails to convert it and loses the bitmap it read (a leak), then frees
+    the datafile twice (an abort)."""
+    data = bytearray(whole)
+    at = next(at for at in objects(whole) if whole[at:at + 4] == BITMAP)
+    data[at + 12:at + 14] = struct.pack(">h", UNSUPPORTED_DEPTH)
+    return bytes(data)
+
+
+def object_of_end_type(whole):
+    """The second object's type is DAT_END: the library calls the null
+    loader of a free row of its table (a crash)."""
+    data = bytearray(whole)
+    at = objects(whole)[1]
+    data[at:at + 4] = END_TYPE
+    return bytes(data)
+
+
+DAMAGES = {"bitmap of no depth": bitmap_of_no_depth, "object of end type": object_of_end_type}
+
+
+def damaged_tile_sets(path):
+    """Each damage applied to the tile set at path, by name."""
+    with open(path, "rb") as f:
+        whole = f.read()
+    return {name: damage(whole) for name, damage in DAMAGES.items()}
