@@ -51,7 +51,24 @@ def object_of_end_type(whole):
     return bytes(data)
 
 
-DAMAGES = {"bitmap of no depth": bitmap_of_no_depth, "object of end type": object_of_end_type}
+def property_of_negative_size(whole):
+    """The first property's size is -1: the library writes the end of its
+    text one byte before the text's buffer (a crash)."""
+    data = bytearray(whole)
+    at = whole.index(PROPERTY, len(MAGIC) + 4)
+    data[at + 8:at + 12] = struct.pack(">i", -1)
+    return bytes(data)
+
+
+def negative_object_count(whole):
+    """The count of objects is -1: the library allocates no entries and
+    writes the end marker past them (a heap overrun)."""
+    return whole[:len(MAGIC)] + struct.pack(">i", -1) + whole[len(MAGIC) + 4:]
+
+
+DAMAGES = {"bitmap of no depth": bitmap_of_no_depth, "object of end type": object_of_end_type,
+           "property of negative size": property_of_negative_size,
+           "negative object count": negative_object_count}
 
 
 def damaged_tile_sets(path):

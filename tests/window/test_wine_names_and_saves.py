@@ -1,14 +1,17 @@
 """The Windows build under Wine where Windows differs: names Windows keeps
 for devices refused at both prompts with nothing written, a save over a
 read-only area file that fails and keeps it, and areatool.exe's commands,
-folders given with backslashes."""
+folders given with backslashes, and its refusal of tile sets that the
+graphics library faulted on before windows/patches/ mended it."""
 
 import os
 import stat
+import time
 import unittest
 
 import harness
 import wine_support
+from damaged_tile_set import damaged_tile_sets
 from wine_support import AREATOOL, LOAD_NAME, MENU, NEW_NAME, SAVE, TIME
 
 DEVICE = "areaedit: cannot use that name: the name is a device name on Windows"
@@ -87,6 +90,24 @@ class WineNamesAndSavesTest(wine_support.WineTest):
         self.assertEqual(self.read_file("sub/tiles.png")[:8], b"\x89PNG\r\n\x1a\n")
         self.assertEqual(sorted(os.listdir(self.folder)),
                          ["cave.ard", "cave.png", "graphics.dat", "odd.ard", "ours.ard", "sub", "theirs.ard"])
+
+    def test_areatool_refuses_a_damaged_tile_set_in_one_line_and_seconds(self):
+        stored = harness.area_bytes(cells={(0, 0): 1}, name=b"cave")
+        self.write_file("cave.ard", stored)
+        for name, data in damaged_tile_sets(wine_support.TILE_SET).items():
+            self.write_file("damaged.dat", data)
+            for command in (["check", "--tiles", "damaged.dat", "cave.ard"],
+                            ["render", "--tiles", "damaged.dat", "cave.ard", "cave.png"]):
+                with self.subTest(name, command=command[0]):
+                    started = time.monotonic()
+                    tool = self.start(AREATOOL, command, display=False)
+                    self.assertEqual(tool.wait(), 1)
+                    self.assertLess(time.monotonic() - started, 30)  # Wine's start included
+                    self.assertEqual(tool.stderr_text().splitlines(),
+                                     ["areatool: cannot use the tile set damaged.dat: damaged or cut short"])
+                    self.assertEqual(self.read_file("cave.ard"), stored)
+                    self.assertEqual(sorted(os.listdir(self.folder)),
+                                     ["cave.ard", "damaged.dat", "graphics.dat"])
 
 
 if __name__ == "__main__":
