@@ -9,6 +9,7 @@ import struct
 MAGIC = b"slh.ALL."  # an unpacked file of the library, then a datafile
 PROPERTY = b"prop"
 BITMAP = b"BMP "
+FONT = b"FONT"
 # Bits per pixel that no bitmap has: the library reads the bitmap at 8 and
 # cannot convert it.
 UNSUPPORTED_DEPTH = 7
@@ -66,9 +67,20 @@ def negative_object_count(whole):
     return whole[:len(MAGIC)] + struct.pack(">i", -1) + whole[len(MAGIC) + 4:]
 
 
+def font_of_no_ranges(whole):
+    """The first object is a font of no ranges (a height of 0 picks the
+    current font format, then a count of 0): the library returns it with no
+    functions set, and crashes when it unloads it."""
+    data = bytearray(whole)
+    at = objects(whole)[0]
+    data[at:at + 4] = FONT
+    data[at + 12:at + 16] = bytes(4)
+    return bytes(data)
+
+
 DAMAGES = {"bitmap of no depth": bitmap_of_no_depth, "object of end type": object_of_end_type,
            "property of negative size": property_of_negative_size,
-           "negative object count": negative_object_count}
+           "negative object count": negative_object_count, "font of no ranges": font_of_no_ranges}
 
 
 def damaged_tile_sets(path):
