@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -67,6 +68,14 @@ constexpr int ending_signals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT, SIGT
                                   SIGINT, SIGTERM, SIGQUIT, SIGHUP, SIGPIPE, SIGALRM};
 constexpr int child_failed_status = 1;
 
+}  // namespace
+
+// Present when the program is built with a sanitizer (the test builds):
+// where its reports go.
+extern "C" void __sanitizer_set_report_fd(void *fd) __attribute__((weak));
+
+namespace {
+
 [[noreturn]] void run_as_child(const std::function<bool()> &work)
 {
     struct sigaction plain {};
@@ -79,6 +88,10 @@ constexpr int child_failed_status = 1;
     int null = ::open("/dev/null", O_RDWR);
     for (int fd = 0; null >= 0 && fd <= STDERR_FILENO; ++fd)
         ::dup2(null, fd);
+    // A sanitizer's report of the fault the child was there to contain goes
+    // where its other output goes, not to the parent's report files.
+    if (__sanitizer_set_report_fd)
+        __sanitizer_set_report_fd(reinterpret_cast<void *>(static_cast<std::intptr_t>(STDERR_FILENO)));
     bool well = false;
     try {
         well = work();
