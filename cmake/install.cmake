@@ -4,8 +4,11 @@
 #
 #   bin/areaedit, bin/areatool
 #   share/areaedit/graphics.dat     the tile set the editor falls back on
-#   share/areaedit/tiled/           the extension for the Tiled map editor
+#   share/areaedit/tiled/           the extension for the Tiled map editor,
+#                                   with the tile set made from graphics.dat
+#   share/areaedit/hooks/pre-commit a git hook that checks the staged areas
 #   share/man/man1/areaedit.1, areatool.1 (compressed in the package)
+#   share/bash-completion/completions/areatool   bash's completion for it
 #   share/doc/areaedit/README.md    with the pictures it shows
 #
 # The editor finds share/areaedit/ from its own folder, so the install can
@@ -16,10 +19,26 @@ install(FILES ${TILE_SET} DESTINATION ${CMAKE_INSTALL_DATADIR}/areaedit)
 # Only the extension's own files: a checkout may hold others there.
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/tiled/ DESTINATION ${CMAKE_INSTALL_DATADIR}/areaedit/tiled
   FILES_MATCHING PATTERN "*.js" PATTERN "*.tsx" PATTERN "*.png")
+install(FILES ${TILED_TILE_SET} DESTINATION ${CMAKE_INSTALL_DATADIR}/areaedit/tiled)
+install(PROGRAMS ${CMAKE_SOURCE_DIR}/hooks/pre-commit DESTINATION ${CMAKE_INSTALL_DATADIR}/areaedit/hooks)
 
 # One manual page for each program: docs/NAME.1.
 set(AREAEDIT_MANUAL_PAGES ${CMAKE_SOURCE_DIR}/docs/areaedit.1 ${CMAKE_SOURCE_DIR}/docs/areatool.1)
 install(FILES ${AREAEDIT_MANUAL_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# bash's completion for areatool, where bash-completion loads it from: its
+# completionsdir, taken relative to its prefix so that the file goes under
+# this install's prefix (and DESTDIR), or the usual place without it.
+if(NOT WIN32)
+  set(AREAEDIT_COMPLETIONS_DIR ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+  pkg_get_variable(BASH_COMPLETION_DIR bash-completion completionsdir)
+  pkg_get_variable(BASH_COMPLETION_PREFIX bash-completion prefix)
+  if(BASH_COMPLETION_DIR AND BASH_COMPLETION_PREFIX
+     AND BASH_COMPLETION_DIR MATCHES "^${BASH_COMPLETION_PREFIX}/(.+)")
+    set(AREAEDIT_COMPLETIONS_DIR ${CMAKE_MATCH_1})
+  endif()
+  install(FILES ${CMAKE_SOURCE_DIR}/completion/areatool.bash DESTINATION ${AREAEDIT_COMPLETIONS_DIR}
+    RENAME areatool)
+endif()
 install(FILES ${CMAKE_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
 file(GLOB AREAEDIT_README_PICTURES ${CMAKE_SOURCE_DIR}/docs/*.png)
 install(FILES ${AREAEDIT_README_PICTURES} DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)

@@ -21,3 +21,18 @@ add_custom_target(tile_set ALL DEPENDS ${TILE_SET})
 #   <build dir>/make_tiles assets
 add_executable(make_tiles EXCLUDE_FROM_ALL tools/make_tiles.cpp)
 target_link_libraries(make_tiles PRIVATE PkgConfig::ALLEGRO)
+
+# graphics.tsx and graphics.png, the same pictures as a tile set for the
+# Tiled extension, which ships them beside its script: drawn by areatool
+# itself (under the emulator when cross-built).
+set(TILED_TILE_SET_DIR ${CMAKE_BINARY_DIR}/tiled)
+set(TILED_TILE_SET ${TILED_TILE_SET_DIR}/graphics.tsx ${TILED_TILE_SET_DIR}/graphics.png)
+add_custom_command(
+  OUTPUT ${TILED_TILE_SET}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${TILED_TILE_SET_DIR}
+  COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:areatool>
+          tileset --tiles graphics.dat tiled/graphics.tsx
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+  DEPENDS areatool ${TILE_SET}
+  COMMENT "Making the Tiled extension's tile set from graphics.dat")
+add_custom_target(tiled_tile_set ALL DEPENDS ${TILED_TILE_SET})

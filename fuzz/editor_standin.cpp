@@ -6,10 +6,6 @@
 
 #include "editor_standin.h"
 
-BITMAP *board_bitmap = nullptr;
-DATAFILE *tile_set = nullptr;
-int tile_count = 0;
-
 namespace {
 int visits = 0;
 }
@@ -28,10 +24,6 @@ void edit_area()
     paint_cell({visits % board_cols, (visits / board_cols) % board_rows}, visits % painted_tiles);
     ++visits;
 }
-
-void prepare_board() {}
-
-void draw_board() {}
 
 int brush_from_keys(const volatile char *, int brush)
 {

@@ -1,5 +1,5 @@
 // fuzz_tile_set: any bytes as a tile set, loaded as the programs load one
-// (load_tile_set: the framing walked, a trial load in a child process, then
+// (load_tiles: the framing walked, a trial load in a child process, then
 // the load here) and drawn onto a board holding every value it has.
 //
 // What must hold: whatever the graphics library's loader does with the
@@ -21,13 +21,21 @@
 
 #include <allegro.h>
 
-#include "editor/editor.h"
 #include "fuzz_support.h"
+#include "tiles/tiles.h"
 
 // A child that allocates past this gets no memory instead of all of it.
 extern "C" const char *__asan_default_options()
 {
     return "allocator_may_return_null=1:max_allocation_size_mb=256";
+}
+
+// The distribution's library loses a property whose type is DAT_END, and
+// those after it, at every load (windows/patches/09 mends the Windows
+// build's): a leak the child cannot see, since the load works.
+extern "C" const char *__lsan_default_suppressions()
+{
+    return "leak:_load_property\n";
 }
 
 namespace {
@@ -58,17 +66,18 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     write_whole_file(input_path, data, size);
-    if (load_tile_set(input_path.c_str(), trial_deadline))
+    loaded_tiles tiles;
+    if (!load_tiles(input_path, tiles, trial_deadline).empty())
         return 0;
-    require(tile_set && tile_count >= painted_tiles, "a tile set accepted without its tiles");
+    require(tiles.datafile && tiles.count >= painted_tiles, "a tile set accepted without its tiles");
     area_record area{};
     for (int c = 0; c < board_cols; ++c)
         for (int r = 0; r < board_rows; ++r)
-            area.cells[c][r] = (c * board_rows + r) % (tile_count + 2) - 1;
+            area.cells[c][r] = (c * board_rows + r) % (tiles.count + 2) - 1;
     BITMAP *board = create_bitmap(board_size, board_size);
     require(board != nullptr, "cannot make the board");
-    compose_board(area, board);
+    compose_board(area, tiles, board);
     destroy_bitmap(board);
-    unload_tile_set();
+    unload_tiles(tiles);
     return 0;
 }

@@ -7,7 +7,8 @@
 #                               what the tests under it need), builds the
 #                               graphics library once into a cache, then
 #                               build-windows/areaedit.exe, areatool.exe and
-#                               areaedit-windows.zip
+#                               areaedit-windows.zip (with the Tiled
+#                               extension in its folder tiled)
 #
 #   AREAEDIT_WINDOWS_BUILD_DIR  a build folder other than build-windows
 #
@@ -202,6 +203,10 @@ cp "$out/graphics.dat" "$package/"
 for program in areaedit areatool; do
   x86_64-w64-mingw32-strip -o "$package/$program.exe" "$out/$program.exe"
 done
+# The Tiled extension, as installed on Linux: its scripts and tile sets,
+# with the one the build drew from graphics.dat.
+mkdir -p "$package/tiled"
+cp "$here"/tiled/*.js "$here"/tiled/*.tsx "$here"/tiled/*.png "$out"/tiled/graphics.* "$package/tiled/"
 # Windows users' editors want CR LF line ends.
 sed 's/$/\r/' "$here/windows/README.txt" >"$package/README.txt"
 (cd "$out/package" && zip -q -X -r "$out/areaedit-windows.zip" areaedit)

@@ -19,7 +19,9 @@
 #                             npm's packages; the manual pages are checked
 #                             with man; a clean Debian system for the
 #                             package's install is made with debootstrap and
-#                             cached with zstd
+#                             cached with zstd; the commit hooks run under
+#                             the pre-commit framework; areatool's shell
+#                             completion runs under bash-completion
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 
@@ -28,6 +30,7 @@ packages=(cmake g++ make pkg-config liballegro4-dev libloadpng4-dev libx11-dev l
 if [ "${1:-}" = "--tests" ]; then
   packages+=(libgtest-dev python3 xvfb xdotool imagemagick clang libclang-rt-14-dev util-linux
              libxtst-dev git tiled man-db groff-base debootstrap zstd)
+  packages+=(pre-commit bash-completion)
   command -v npm >/dev/null || packages+=(npm)
 fi
 

@@ -24,6 +24,9 @@ step_done "building (packages, library, programs)"
 # Fresh Wine prefixes every run: a template with Wine's virtual desktop on,
 # copied by each end-to-end test file, and a copy of it for the unit tests,
 # made before ctest starts them two at a time.
+# The build ran areatool.exe in the unit tests' prefix: its Wine server
+# ends before the prefix goes.
+WINEPREFIX="$out/wine/unit" wineserver -k 2>/dev/null || true
 rm -rf "$out/wine"
 (cd "$here/tests/window" && PYTHONDONTWRITEBYTECODE=1 AREAEDIT_BUILD="$out" python3 -c '
 import wine_support

@@ -8,6 +8,9 @@ here="$(cd "$(dirname "$0")/.." && pwd)"
 export WINEDEBUG=-all
 export WINEPREFIX="${AREAEDIT_WINEPREFIX:-${AREAEDIT_WINDOWS_BUILD_DIR:-$here/build-windows}/wine/unit}"
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+# Wine makes the prefix on first use, but not the folders above it: the
+# build runs areatool.exe before the tests have made theirs.
+mkdir -p "$(dirname "$WINEPREFIX")"
 if [ -n "${AREAEDIT_WINE_DISPLAY:-}" ]; then
   export DISPLAY="$AREAEDIT_WINE_DISPLAY"
 else

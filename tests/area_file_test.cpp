@@ -92,6 +92,19 @@ TEST_F(area_file, save_replaces_an_existing_file)
     EXPECT_EQ(folder_entries(), std::vector<std::string>{"cave.ard"});
 }
 
+TEST_F(area_file, files_replaced_together_are_put_back_when_a_later_move_fails)
+{
+    write_file("sheet.png", {'o', 'l', 'd'});
+    fs::create_directories("set.tsx/inside");  // no file can be moved onto it
+    std::string why = replace_files({"sheet.png", "fresh.bin", "set.tsx"},
+                                    [](std::size_t, int fd, const std::string &) {
+                                        return write_all(fd, "new", 3);
+                                    });
+    EXPECT_NE(why, "");
+    EXPECT_EQ(read_file("sheet.png"), (bytes{'o', 'l', 'd'}));
+    EXPECT_EQ(folder_entries(), (std::vector<std::string>{"set.tsx", "sheet.png"}));
+}
+
 TEST(area_names, usable_names_are_1_to_7_plain_characters)
 {
     EXPECT_EQ(name_problem("hall"), nullptr);

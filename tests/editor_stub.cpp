@@ -4,12 +4,6 @@
 
 #include "editor/editor.h"
 
-BITMAP *board_bitmap = nullptr;
-DATAFILE *tile_set = nullptr;
-int tile_count = 0;
-
 void init_graphics(int, int, int, int, std::int8_t, int) {}
 void exit_graphics(std::int8_t) {}
 void edit_area() {}
-void prepare_board() {}
-void draw_board() {}

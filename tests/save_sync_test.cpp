@@ -97,9 +97,7 @@ protected:
 
 std::string write_byte(const std::string &path)
 {
-    return replace_file(path, [](int fd, const char *) -> const char * {
-        return ::write(fd, "x", 1) == 1 ? nullptr : "short write";
-    });
+    return replace_file(path, [](int fd, const std::string &) { return write_all(fd, "x", 1); });
 }
 
 }  // namespace

@@ -35,7 +35,9 @@ const int32Max = 2147483647;
 const boardLayerName = "board";
 const markLayerName = "mark";
 const markObjectName = "mark";
-const areaTilesetFile = "graphics.tsx";  // beside the area: made by `areatool tileset`
+// Beside the area, made there by `areatool tileset`; else the one the build
+// made from the editor's own pictures, in this folder.
+const areaTilesetFile = "graphics.tsx";
 const plainTilesetFile = "plain.tsx";    // in this folder
 
 /** @param {number} col @param {number} row */
@@ -128,19 +130,21 @@ function readTileset(path)
     return format ? format.read(path) : null;
 }
 
-// The tile set beside the area, made from the editor's own pictures, else
-// the plain one that comes with this extension.
+// The editor's own pictures: the tile set beside the area, else the one
+// shipped with this extension; failing both, the plain numbered tiles.
 /** @param {string} areaPath */
 function areaTileset(areaPath)
 {
-    const beside = FileInfo.joinPaths(FileInfo.path(areaPath), areaTilesetFile);
-    if (File.exists(beside)) {
+    for (const folder of [FileInfo.path(areaPath), extensionFolder]) {
+        const path = FileInfo.joinPaths(folder, areaTilesetFile);
+        if (!File.exists(path))
+            continue;
         try {
-            const tileset = readTileset(beside);
+            const tileset = readTileset(path);
             if (tileset && tileset.tileCount > 0)
                 return tileset;
         } catch (e) {
-            // shown with the plain tiles instead
+            // the next one is shown instead
         }
     }
     const plain = readTileset(FileInfo.joinPaths(extensionFolder, plainTilesetFile));

@@ -12,10 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <functional>
 #include <string>
-
-#include <unistd.h>
+#include <utility>
 
 area_record current_area{};
 
@@ -31,34 +29,9 @@ struct open_file {
     }
 };
 
-[[noreturn]] void refuse_file(const char *path, const char *why)
+void report_save_failure(const std::string &path, const std::string &why)
 {
-    {
-        std::string shown = printable(path);  // freed first: exit runs no destructors of locals
-        std::fprintf(stderr, "areaedit: cannot load %s: %s\n", shown.c_str(), why);
-    }
-    std::exit(EXIT_FAILURE);
-}
-
-void report_save_failure(const std::string &path, const char *why)
-{
-    std::fprintf(stderr, "areaedit: cannot save %s: %s\n", printable(path).c_str(), why);
-}
-
-bool write_all(int fd, const void *data, std::size_t size)
-{
-    auto *bytes = static_cast<const char *>(data);
-    while (size > 0) {
-        ssize_t written = ::write(fd, bytes, size);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        bytes += written;
-        size -= static_cast<std::size_t>(written);
-    }
-    return true;
+    std::fprintf(stderr, "areaedit: cannot save %s: %s\n", printable(path).c_str(), why.c_str());
 }
 
 }  // namespace
@@ -103,22 +76,18 @@ const char *name_problem(std::string_view name)
 
 namespace {
 
-// Reads one record from f into area. Returns why the file holds none, or
-// nullptr. The reason is kept in static storage so that load_area can end
-// the program with it in hand: exit frees no locals.
-const char *read_record(std::FILE *f, area_record &area)
+// Reads one record from f into area. Returns why the file holds none,
+// empty when it was read.
+std::string read_record(std::FILE *f, area_record &area)
 {
-    static char why[64];
     area_record read;
     std::size_t got = std::fread(&read, 1, area_file_size, f);
     if (std::ferror(f))
         return std::strerror(errno);
-    if (got < static_cast<std::size_t>(area_file_size)) {
-        std::snprintf(why, sizeof why, "only %zu of the 420 bytes of an area", got);
-        return why;
-    }
+    if (got < static_cast<std::size_t>(area_file_size))
+        return "only " + std::to_string(got) + " of the 420 bytes of an area";
     area = read;
-    return nullptr;
+    return {};
 }
 
 }  // namespace
@@ -131,8 +100,10 @@ void load_area(const char *path)
     // Read into a copy so that a short file cannot leave current_area half
     // replaced.
     area_record loaded;
-    if (const char *why = read_record(file.stream, loaded))
-        refuse_file(path, why);
+    if (std::string why = read_record(file.stream, loaded); !why.empty()) {
+        why = "cannot load " + printable(path) + ": " + why;
+        fail(std::move(why));
+    }
     current_area = loaded;
 }
 
@@ -141,7 +112,7 @@ std::string read_area_file(const char *path, area_record &area, bool &longer)
     open_file file{std::fopen(path, "rb")};
     if (!file.stream)
         return std::strerror(errno);
-    if (const char *why = read_record(file.stream, area))
+    if (std::string why = read_record(file.stream, area); !why.empty())
         return why;
     longer = std::fgetc(file.stream) != EOF;
     return {};
@@ -156,12 +127,20 @@ void save_area()
         return;
     }
     if (std::string why = write_area_file(path, current_area); !why.empty())
-        report_save_failure(path, why.c_str());
+        report_save_failure(path, why);
 }
 
 std::string write_area_file(const std::string &path, const area_record &area)
 {
-    return replace_file(path, [&area](int fd, const char *) -> const char * {
-        return write_all(fd, &area, area_file_size) ? nullptr : std::strerror(errno);
+    return replace_file(path, [&area](int fd, const std::string &) {
+        return write_all(fd, &area, area_file_size);
     });
+}
+
+void fail(std::string &&line)
+{
+    std::fprintf(stderr, "areaedit: %s\n", line.c_str());
+    // Freed here, as exit leaves the callers' frames without unwinding them.
+    std::string().swap(line);
+    std::exit(EXIT_FAILURE);
 }

@@ -71,3 +71,9 @@ std::string write_area_file(const std::string &path, const area_record &area);
 // text as it can be shown within one line on a terminal: control
 // characters become \xHH.
 std::string printable(std::string_view text);
+
+// Prints "areaedit: " and line on stderr and ends the program with status
+// 1: the one way the editor's program stops on a failure. line is freed
+// first; the caller should hold no other string then, as exit runs no
+// destructors of locals.
+[[noreturn]] void fail(std::string &&line);

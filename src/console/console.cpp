@@ -63,8 +63,7 @@ int digit_value(int ch, int base)
     // Strip the line end that leads the allowed-time prompt.
     while (*question == '\n')
         ++question;
-    std::fprintf(stderr, "areaedit: input ended before an answer to \"%s\"\n", question);
-    std::exit(EXIT_FAILURE);
+    fail(std::string("input ended before an answer to \"") + question + "\"");
 }
 
 int ask_number(const char *question)

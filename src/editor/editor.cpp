@@ -7,17 +7,11 @@
 
 #include "editor/editor.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <filesystem>
 #include <string>
-#include <system_error>
-#include <vector>
-
-#include <unistd.h>
+#include <utility>
 
 #include <allegro.h>
 
@@ -25,26 +19,13 @@
 
 BITMAP *board_bitmap = nullptr;
 DATAFILE *tile_set = nullptr;
-int tile_count = 0;
 
 namespace {
 
 struct rgb {
     int red, green, blue;
 };
-constexpr rgb outside_colour{0, 200, 0};    // the screen around the board
-constexpr rgb empty_colour{0, 0, 0};        // empty cells
-constexpr rgb unknown_colour{255, 0, 255};  // a value with no picture in the tile set
-constexpr rgb unknown_mark_colour{255, 255, 255};
-constexpr const char *unknown_mark = "?";
-
-constexpr const char *not_a_datafile = "not a datafile of the graphics library";
-constexpr const char *damaged_datafile = "damaged or cut short";
-constexpr long skip_block = 4096;  // bytes read at a time when skipping an object
-
-// The installed tile set's folder, from the program's: the build sets it
-// from its install layout (../share/areaedit for bin/areaedit).
-constexpr const char *installed_data_folder = AREAEDIT_DATA_FROM_PROGRAM;
+constexpr rgb outside_colour{0, 200, 0};  // the screen around the board
 
 constexpr int left_button = 1;  // bit of mouse_b
 constexpr int erase_key_digit = 9;
@@ -53,6 +34,7 @@ static_assert(KEY_9 == KEY_0 + erase_key_digit, "the number keys must be consecu
 
 bool library_ready = false;   // install_allegro has succeeded in this process
 bool keyboard_ready = false;  // the keyboard driver is installed, so Escape can be read
+loaded_tiles board_tiles;     // what tile_set is, as the tile set's module hands it round
 
 int colour(rgb c)
 {
@@ -61,11 +43,10 @@ int colour(rgb c)
 
 // Ends the program from inside a visit: back to text mode first, so the
 // message is on the console and the window is gone.
-[[noreturn]] void fail_visit(const char *what, const char *why)
+[[noreturn]] void fail_visit(std::string &&why)
 {
     exit_graphics(graphics_flags);
-    std::fprintf(stderr, "areaedit: %s: %s\n", what, why);
-    std::exit(EXIT_FAILURE);
+    fail(std::move(why));
 }
 
 [[noreturn]] void refuse_graphics_mode()
@@ -96,78 +77,16 @@ void install_devices()
     install_sound_input(DIGI_AUTODETECT, MIDI_NONE);
 }
 
-// A datafile's numbers are big-endian 32-bit.
-bool read_long(PACKFILE *f, std::int32_t &value)
+// Loads the tile set the editor draws with into board_tiles. Returns the
+// line that says why it cannot, empty when it is loaded.
+std::string load_board_tiles()
 {
-    unsigned char b[4];
-    if (pack_fread(b, sizeof b, f) != static_cast<long>(sizeof b))
-        return false;
-    value = static_cast<std::int32_t>(std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16
-                                      | std::uint32_t{b[2]} << 8 | std::uint32_t{b[3]});
-    return true;
-}
-
-bool skip_bytes(PACKFILE *f, std::int32_t n)
-{
-    char scratch[skip_block];
-    while (n > 0) {
-        long part = std::min<long>(n, skip_block);
-        if (pack_fread(scratch, part, f) != part)
-            return false;
-        n -= part;
-    }
-    return true;
-}
-
-// load_datafile trusts every count and size it reads: on a file cut short
-// it crashes or never returns. So the framing is walked first: the magic,
-// the object count, then each property and object must be there whole.
-const char *framing_problem(PACKFILE *f)
-{
-    std::int32_t magic, count;
-    if (!read_long(f, magic) || magic != DAT_MAGIC)
-        return not_a_datafile;
-    if (!read_long(f, count) || count < 0)
-        return damaged_datafile;
-    for (std::int32_t objects = 0; objects < count;) {
-        std::int32_t type;
-        if (!read_long(f, type))
-            return damaged_datafile;
-        if (type == DAT_PROPERTY) {
-            std::int32_t id, size;
-            if (!read_long(f, id) || !read_long(f, size) || size < 0 || !skip_bytes(f, size))
-                return damaged_datafile;
-            continue;
-        }
-        // A chunk: its stored size, then its unpacked size, negative when
-        // the chunk is compressed; a stored chunk has both the same.
-        std::int32_t stored, unpacked;
-        if (!read_long(f, stored) || !read_long(f, unpacked) || stored < 0
-            || (unpacked >= 0 && unpacked != stored) || !skip_bytes(f, stored))
-            return damaged_datafile;
-        ++objects;
-    }
-    return nullptr;
-}
-
-const char *tile_set_problem(const char *path)
-{
-    PACKFILE *f = pack_fopen(path, F_READ_PACKED);
-    if (!f)
-        return ::access(path, R_OK) != 0 ? std::strerror(errno) : not_a_datafile;
-    const char *why = framing_problem(f);
-    pack_fclose(f);
-    return why;
-}
-
-// The folders find_tile_set tries after the working folder, in order.
-std::vector<std::filesystem::path> tile_set_folders()
-{
-    std::string program = program_folder();
-    if (program.empty())
-        return {};
-    std::filesystem::path beside(program);
-    return {beside, (beside / installed_data_folder).lexically_normal()};
+    std::string path = find_tile_set();
+    if (path.empty())
+        return std::string(tile_set_file) + ": " + missing_tile_set();
+    if (std::string why = load_tiles(path, board_tiles); !why.empty())
+        return printable(path) + ": " + why;
+    return {};
 }
 
 void release_board()
@@ -175,14 +94,8 @@ void release_board()
     if (board_bitmap)
         destroy_bitmap(board_bitmap);
     board_bitmap = nullptr;
-    unload_tile_set();
-}
-
-void draw_unknown_tile(BITMAP *board, int x, int y)
-{
-    rectfill(board, x, y, x + tile_size - 1, y + tile_size - 1, colour(unknown_colour));
-    textout_centre_ex(board, font, unknown_mark, x + tile_size / 2,
-                      y + (tile_size - text_height(font)) / 2, colour(unknown_mark_colour), -1);
+    unload_tiles(board_tiles);
+    tile_set = nullptr;
 }
 
 void paint_under_mouse(int brush)
@@ -252,120 +165,19 @@ void prepare_board()
 {
     board_bitmap = create_bitmap(board_size, board_size);
     if (!board_bitmap)
-        fail_visit("board bitmap", "cannot be created");
-    // Kept in static storage: a failure ends the program with them in
-    // hand, and exit frees no locals.
-    static std::string path, shown;
-    path = find_tile_set();
-    if (path.empty()) {
-        shown = missing_tile_set();
-        fail_visit(tile_set_file, shown.c_str());
-    }
-    if (const char *why = load_tile_set(path.c_str())) {
-        shown = printable(path);
-        fail_visit(shown.c_str(), why);
-    }
+        fail_visit("board bitmap: cannot be created");
+    if (std::string why = load_board_tiles(); !why.empty())
+        fail_visit(std::move(why));
+    tile_set = board_tiles.datafile;
 }
 
 void draw_board()
 {
-    compose_board(current_area, board_bitmap);
+    compose_board(current_area, board_tiles, board_bitmap);
     vsync();
     scare_mouse();
     blit(board_bitmap, screen, 0, 0, board_left, board_top, board_size, board_size);
     unscare_mouse();
-}
-
-std::string find_tile_set()
-{
-    std::error_code error;
-    // The working folder's own always wins, even when it cannot be used:
-    // the user is told so rather than given other pictures.
-    if (std::filesystem::exists(tile_set_file, error))
-        return tile_set_file;
-    for (const auto &folder : tile_set_folders()) {
-        std::filesystem::path path = folder / tile_set_file;
-        if (std::filesystem::exists(path, error))
-            return path.string();
-    }
-    return {};
-}
-
-std::string missing_tile_set()
-{
-    std::string why = std::strerror(ENOENT) + std::string(" in the working folder");
-    auto folders = tile_set_folders();
-    for (std::size_t i = 0; i < folders.size(); ++i)
-        why += (i + 1 == folders.size() ? " or in " : ", in ") + printable(folders[i].string());
-    return why;
-}
-
-const char *load_tile_set(const char *path, std::chrono::milliseconds deadline)
-{
-    if (const char *why = tile_set_problem(path))
-        return why;
-    // The library crashes on some damaged datafiles whose framing reads
-    // well (it frees twice when an object fails to load): a trial load in
-    // a child process of its own keeps that out of this one.
-    auto trial = [path] {
-        DATAFILE *loaded = load_datafile(path);
-        unload_datafile(loaded);
-        return loaded != nullptr;
-    };
-    if (!run_in_child(trial, deadline).empty())
-        return damaged_datafile;
-    tile_set = load_datafile(path);
-    if (!tile_set)
-        return damaged_datafile;
-    tile_count = 0;
-    while (tile_set[tile_count].type != DAT_END)
-        ++tile_count;
-    static char why[96];
-    if (tile_count < painted_tiles) {
-        std::snprintf(why, sizeof why, "holds %d entries, fewer than the %d tiles",
-                      tile_count, painted_tiles);
-        unload_tile_set();
-        return why;
-    }
-    for (int v = 0; v < painted_tiles; ++v) {
-        if (tile_set[v].type != DAT_BITMAP) {
-            std::snprintf(why, sizeof why, "entry %d is not a bitmap", v);
-            unload_tile_set();
-            return why;
-        }
-    }
-    return nullptr;
-}
-
-BITMAP *tile_picture(int value)
-{
-    if (value < 0 || value >= tile_count || tile_set[value].type != DAT_BITMAP)
-        return nullptr;
-    return static_cast<BITMAP *>(tile_set[value].dat);
-}
-
-void unload_tile_set()
-{
-    if (tile_set)
-        unload_datafile(tile_set);
-    tile_set = nullptr;
-    tile_count = 0;
-}
-
-void compose_board(const area_record &area, BITMAP *board)
-{
-    clear_to_color(board, colour(empty_colour));
-    for (int c = 0; c < board_cols; ++c) {
-        for (int r = 0; r < board_rows; ++r) {
-            int value = area.cells[c][r];
-            if (value == empty_tile)
-                continue;
-            if (BITMAP *tile = tile_picture(value))
-                blit(tile, board, 0, 0, c * tile_size, r * tile_size, tile_size, tile_size);
-            else
-                draw_unknown_tile(board, c * tile_size, r * tile_size);
-        }
-    }
 }
 
 int brush_from_keys(const volatile char *keys, int brush)

@@ -6,20 +6,45 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Replaces the file at path with a new one, written first under a hidden
 // temporary name beside it by write (given its open descriptor and path;
-// it returns why it failed, or nullptr) and moved into place in one step
-// once it is on disk; where the system needs it, the folder is then synced
-// too, so that the rename itself survives a power cut. The new file gets
-// the mode a plain create would. On failure any old file is left as it was
-// and the temporary one is removed. Returns why it failed, empty when the
-// file was replaced.
+// it returns why it failed, empty when it worked) and moved into place in
+// one step once it is on disk; where the system needs it, the folder is
+// then synced too, so that the rename itself survives a power cut. The new
+// file gets the mode a plain create would. On failure any old file is left
+// as it was and the temporary one is removed. Returns why it failed, empty
+// when the file was replaced.
 std::string replace_file(const std::string &path,
-                         const std::function<const char *(int fd, const char *temp_path)> &write);
+                         const std::function<std::string(int fd, const std::string &temp_path)> &write);
+
+// What writes the index-th file of a replacement into its temporary file,
+// given the file's open descriptor and path: returns why it failed, empty
+// when it worked.
+using file_writer = std::function<std::string(std::size_t index, int fd, const std::string &temp_path)>;
+
+// Replaces the files at paths together, each as replace_file does: all are
+// written and on disk before the first is moved into place, and when a move
+// fails, the files moved before it are put back as they were (where the
+// file system can keep a second name for a file). Returns why it failed,
+// empty when every file was replaced.
+std::string replace_files(const std::vector<std::string> &paths, const file_writer &write);
+
+// Writes all of data to the open file fd. Returns why it could not, empty
+// when it did.
+std::string write_all(int fd, const void *data, std::size_t size);
+
+// Reads exactly size bytes at offset of the open file fd into data;
+// false when the file holds fewer there or cannot be read.
+bool read_at(int fd, std::int64_t offset, void *data, std::size_t size);
+
+// The size of the open file fd in bytes, or -1 when it cannot be told.
+std::int64_t file_size(int fd);
 
 // The folder that holds the running program, without a trailing separator;
 // empty when it cannot be told.

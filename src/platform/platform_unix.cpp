@@ -1,18 +1,22 @@
 // Files and the program's own location on POSIX systems. A replacement
 // writes a temporary file beside its target, makes sure it is on disk, and
 // renames it over the old one, so a failure at any step leaves the old file
-// as it was; then it syncs the folder, where the rename itself is kept.
+// as it was; then it syncs the folder, where the rename itself is kept. A
+// replacement of several files keeps each old one under a second name
+// until the last is in place, to put them back if a later rename fails.
 // run_in_child forks, and waits for the child on a pipe that only the
 // child holds open, so that its end wakes the parent at once.
-// Start reading at replace_file().
+// Start reading at replace_files().
 
 #include "platform/platform.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include <fcntl.h>
 #include <limits.h>
@@ -26,6 +30,7 @@
 namespace {
 
 constexpr mode_t new_file_mode = 0666;  // before the umask, as fopen would create it
+constexpr int temporary_name_tries = 100;
 
 // The temporary file a replacement writes first: removed again unless it
 // was renamed into place.
@@ -127,14 +132,26 @@ mode_t current_umask()
     return mask;
 }
 
-}  // namespace
+std::string folder_of(const std::string &path)
+{
+    std::string::size_type slash = path.rfind('/');
+    return slash == std::string::npos ? "." : path.substr(0, slash + 1);
+}
 
-std::string replace_file(const std::string &path,
-                         const std::function<const char *(int fd, const char *temp_path)> &write)
+// The hidden name beside path that its temporary files start with.
+std::string temporary_prefix(const std::string &path)
 {
     std::string::size_type slash = path.rfind('/');
     std::string::size_type base = slash == std::string::npos ? 0 : slash + 1;
-    temporary_file temp{path.substr(0, base) + "." + path.substr(base) + ".XXXXXX"};
+    return path.substr(0, base) + "." + path.substr(base) + ".";
+}
+
+// Writes the index-th file of a replacement of path into temp, a new
+// temporary file beside it, and makes sure it is on disk.
+std::string write_temporary(const std::string &path, std::size_t index,
+                            const file_writer &write, temporary_file &temp)
+{
+    temp.path = temporary_prefix(path) + "XXXXXX";
     temp.fd = ::mkstemp(temp.path.data());
     if (temp.fd < 0) {
         int error = errno;
@@ -144,18 +161,129 @@ std::string replace_file(const std::string &path,
     // mkstemp makes the file private; give it the mode a plain create would.
     if (::fchmod(temp.fd, new_file_mode & ~current_umask()) != 0)
         return std::strerror(errno);
-    if (const char *why = write(temp.fd, temp.path.c_str()))
+    if (std::string why = write(index, temp.fd, temp.path); !why.empty())
         return why;
     if (::fsync(temp.fd) != 0)
         return std::strerror(errno);
     int fd = temp.fd;
     temp.fd = -1;
-    if (::close(fd) != 0 || ::rename(temp.path.c_str(), path.c_str()) != 0)
+    if (::close(fd) != 0)
         return std::strerror(errno);
-    temp.kept = true;
-    if (const char *why = sync_folder(base == 0 ? "." : path.substr(0, base)))
-        return std::string("the new file is in place, but its folder could not be synced to disk: ") + why;
     return {};
+}
+
+// An old file kept under a second name (a hard link) while its
+// replacement is under way; the name is removed again unless the old
+// file was put back from it.
+struct kept_aside {
+    std::string path;  // empty: there was no old file, or the file system keeps no second names
+    ~kept_aside()
+    {
+        if (!path.empty())
+            ::unlink(path.c_str());
+    }
+};
+
+const char *keep_aside(const std::string &path, kept_aside &aside)
+{
+    for (int attempt = 0; attempt < temporary_name_tries; ++attempt) {
+        std::string name = temporary_prefix(path) + "old" + std::to_string(::getpid()) + "-"
+                           + std::to_string(attempt);
+        if (::link(path.c_str(), name.c_str()) == 0) {
+            aside.path = name;
+            return nullptr;
+        }
+        // No old file, or a file system without hard links (FAT): then
+        // there is nothing to put back, or no way to.
+        if (errno == ENOENT || errno == EPERM || errno == EOPNOTSUPP || errno == EMLINK)
+            return nullptr;
+        if (errno != EEXIST)
+            return std::strerror(errno);
+    }
+    return "no free name to keep the old file under";
+}
+
+// Undoes the move of a new file to path: the old one back, or with none,
+// the new one gone.
+void put_back(const std::string &path, kept_aside &aside)
+{
+    if (aside.path.empty()) {
+        ::unlink(path.c_str());
+    } else if (::rename(aside.path.c_str(), path.c_str()) == 0) {
+        aside.path.clear();
+    }
+}
+
+}  // namespace
+
+std::string replace_files(const std::vector<std::string> &paths, const file_writer &write)
+{
+    std::vector<temporary_file> temps(paths.size());
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (std::string why = write_temporary(paths[i], i, write, temps[i]); !why.empty())
+            return why;
+    }
+    // Every file but the last is kept aside before it is replaced, so that
+    // a later move that fails can put it back.
+    std::vector<kept_aside> old(paths.empty() ? 0 : paths.size() - 1);
+    for (std::size_t i = 0; i < old.size(); ++i) {
+        if (const char *why = keep_aside(paths[i], old[i]))
+            return why;
+    }
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (::rename(temps[i].path.c_str(), paths[i].c_str()) != 0) {
+            int error = errno;
+            while (i-- > 0)
+                put_back(paths[i], old[i]);
+            return std::strerror(error);
+        }
+        temps[i].kept = true;
+    }
+    std::vector<std::string> folders;
+    for (const std::string &path : paths) {
+        std::string folder = folder_of(path);
+        if (std::find(folders.begin(), folders.end(), folder) != folders.end())
+            continue;
+        folders.push_back(folder);
+        if (const char *why = sync_folder(folder))
+            return std::string("the new file is in place, but its folder could not be synced to disk: ") + why;
+    }
+    return {};
+}
+
+std::string replace_file(const std::string &path,
+                         const std::function<std::string(int fd, const std::string &temp_path)> &write)
+{
+    return replace_files({path}, [&write](std::size_t, int fd, const std::string &temp_path) {
+        return write(fd, temp_path);
+    });
+}
+
+std::string write_all(int fd, const void *data, std::size_t size)
+{
+    auto *bytes = static_cast<const char *>(data);
+    while (size > 0) {
+        ssize_t written = ::write(fd, bytes, size);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return std::strerror(errno);
+        }
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return {};
+}
+
+bool read_at(int fd, std::int64_t offset, void *data, std::size_t size)
+{
+    return ::pread(fd, data, size, static_cast<off_t>(offset)) == static_cast<ssize_t>(size);
+}
+
+std::int64_t file_size(int fd)
+{
+    struct stat file;
+    return ::fstat(fd, &file) == 0 ? static_cast<std::int64_t>(file.st_size) : -1;
 }
 
 std::string program_folder()

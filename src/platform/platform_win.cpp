@@ -1,14 +1,20 @@
 // Files, names and the program's own location on Windows. A replacement
 // writes a temporary file beside its target, flushes it to disk, and moves
 // it over the old one in one step with MoveFileExW, so a failure at any
-// step leaves the old file as it was. Start reading at replace_file().
+// step leaves the old file as it was. A replacement of several files keeps
+// each old one under a second name until the last is in place, to put them
+// back if a later move fails. Start reading at replace_files().
 //
 // This file holds all of the programs' <windows.h>: the graphics library's
 // header defines a BITMAP of its own that clashes with it.
 
 #include "platform/platform.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -20,6 +26,7 @@
 namespace {
 
 constexpr int temporary_name_tries = 100;
+constexpr std::size_t max_write = 1u << 30;  // the most one _write takes
 
 // Text in the ANSI code page, as the C library's fopen takes names, made
 // wide for the W functions.
@@ -95,21 +102,21 @@ HANDLE create_temporary(const std::string &prefix, temporary_file &temp, std::st
     return INVALID_HANDLE_VALUE;
 }
 
-}  // namespace
-
-std::string replace_file(const std::string &path,
-                         const std::function<const char *(int fd, const char *temp_path)> &write)
+// The hidden name beside path that its temporary files start with.
+std::string temporary_prefix(const std::string &path)
 {
-    // Windows refuses to replace a read-only file, but Wine, where the
-    // programs are tested, replaces it all the same: asked first, both keep it.
-    DWORD attributes = ::GetFileAttributesW(wide(path).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
-        return system_message(ERROR_ACCESS_DENIED);
     std::size_t slash = last_separator(path);
     std::size_t base = slash == std::string::npos ? 0 : slash + 1;
-    temporary_file temp;
+    return path.substr(0, base) + "." + path.substr(base) + ".";
+}
+
+// Writes the index-th file of a replacement of path into temp, a new
+// temporary file beside it, and flushes it to disk.
+std::string write_temporary(const std::string &path, std::size_t index,
+                            const file_writer &write, temporary_file &temp)
+{
     std::string why;
-    HANDLE file = create_temporary(path.substr(0, base) + "." + path.substr(base) + ".", temp, why);
+    HANDLE file = create_temporary(temporary_prefix(path), temp, why);
     if (file == INVALID_HANDLE_VALUE)
         return why;
     temp.fd = ::_open_osfhandle(reinterpret_cast<std::intptr_t>(file), _O_RDWR | _O_BINARY);
@@ -117,7 +124,7 @@ std::string replace_file(const std::string &path,
         ::CloseHandle(file);
         return "cannot open the temporary file";
     }
-    if (const char *failed = write(temp.fd, temp.path.c_str()))
+    if (std::string failed = write(index, temp.fd, temp.path); !failed.empty())
         return failed;
     if (!::FlushFileBuffers(file))
         return last_error();
@@ -125,11 +132,121 @@ std::string replace_file(const std::string &path,
     temp.fd = -1;
     if (::_close(fd) != 0)
         return "cannot close the temporary file";
-    if (!::MoveFileExW(wide(temp.path).c_str(), wide(path).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return last_error();
-    temp.kept = true;
     return {};
+}
+
+// An old file kept under a second name (a hard link) while its
+// replacement is under way; the name is removed again unless the old
+// file was put back from it.
+struct kept_aside {
+    std::string path;  // empty: there was no old file, or the volume keeps no second names
+    ~kept_aside()
+    {
+        if (!path.empty())
+            ::DeleteFileW(wide(path).c_str());
+    }
+};
+
+std::string keep_aside(const std::string &path, kept_aside &aside)
+{
+    for (int attempt = 0; attempt < temporary_name_tries; ++attempt) {
+        std::string name = temporary_prefix(path) + "old" + std::to_string(::GetCurrentProcessId())
+                           + "-" + std::to_string(attempt);
+        if (::CreateHardLinkW(wide(name).c_str(), wide(path).c_str(), nullptr)) {
+            aside.path = name;
+            return {};
+        }
+        DWORD error = ::GetLastError();
+        // No old file, or a volume without hard links (FAT): then there is
+        // nothing to put back, or no way to.
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+            || error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED)
+            return {};
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
+            return system_message(error);
+    }
+    return "no free name to keep the old file under";
+}
+
+// Undoes the move of a new file to path: the old one back, or with none,
+// the new one gone.
+void put_back(const std::string &path, kept_aside &aside)
+{
+    if (aside.path.empty()) {
+        ::DeleteFileW(wide(path).c_str());
+    } else if (::MoveFileExW(wide(aside.path).c_str(), wide(path).c_str(),
+                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        aside.path.clear();
+    }
+}
+
+}  // namespace
+
+std::string replace_files(const std::vector<std::string> &paths, const file_writer &write)
+{
+    // Windows refuses to replace a read-only file, but Wine, where the
+    // programs are tested, replaces it all the same: asked first, both keep it.
+    for (const std::string &path : paths) {
+        DWORD attributes = ::GetFileAttributesW(wide(path).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+            return system_message(ERROR_ACCESS_DENIED);
+    }
+    std::vector<temporary_file> temps(paths.size());
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (std::string why = write_temporary(paths[i], i, write, temps[i]); !why.empty())
+            return why;
+    }
+    // Every file but the last is kept aside before it is replaced, so that
+    // a later move that fails can put it back.
+    std::vector<kept_aside> old(paths.empty() ? 0 : paths.size() - 1);
+    for (std::size_t i = 0; i < old.size(); ++i) {
+        if (std::string why = keep_aside(paths[i], old[i]); !why.empty())
+            return why;
+    }
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        if (!::MoveFileExW(wide(temps[i].path).c_str(), wide(paths[i]).c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            std::string why = last_error();
+            while (i-- > 0)
+                put_back(paths[i], old[i]);
+            return why;
+        }
+        temps[i].kept = true;
+    }
+    return {};
+}
+
+std::string replace_file(const std::string &path,
+                         const std::function<std::string(int fd, const std::string &temp_path)> &write)
+{
+    return replace_files({path}, [&write](std::size_t, int fd, const std::string &temp_path) {
+        return write(fd, temp_path);
+    });
+}
+
+std::string write_all(int fd, const void *data, std::size_t size)
+{
+    auto *bytes = static_cast<const char *>(data);
+    while (size > 0) {
+        unsigned part = static_cast<unsigned>(std::min<std::size_t>(size, max_write));
+        int written = ::_write(fd, bytes, part);
+        if (written < 0)
+            return std::strerror(errno);
+        bytes += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return {};
+}
+
+bool read_at(int fd, std::int64_t offset, void *data, std::size_t size)
+{
+    return ::_lseeki64(fd, offset, SEEK_SET) == offset
+           && ::_read(fd, data, static_cast<unsigned>(size)) == static_cast<int>(size);
+}
+
+std::int64_t file_size(int fd)
+{
+    return ::_filelengthi64(fd);
 }
 
 std::string program_folder()

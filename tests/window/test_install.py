@@ -17,8 +17,10 @@ INSTALLED = {
     "usr/bin/areaedit", "usr/bin/areatool",
     "usr/share/areaedit/graphics.dat",
     "usr/share/areaedit/tiled/areaedit.js", "usr/share/areaedit/tiled/plain.png",
-    "usr/share/areaedit/tiled/plain.tsx",
+    "usr/share/areaedit/tiled/plain.tsx", "usr/share/areaedit/tiled/graphics.tsx",
+    "usr/share/areaedit/tiled/graphics.png", "usr/share/areaedit/hooks/pre-commit",
     "usr/share/man/man1/areaedit.1", "usr/share/man/man1/areatool.1",
+    "usr/share/bash-completion/completions/areatool",
     "usr/share/doc/areaedit/README.md", "usr/share/doc/areaedit/docs/editor.png",
     "usr/share/doc/areaedit/docs/tiled.png",
 }

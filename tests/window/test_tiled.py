@@ -1,8 +1,9 @@
 """The Tiled extension in tiled/, run by the real Tiled without a display:
 odd areas come back byte for byte through TMX and JSON, a TMX written by
 hand becomes the right bytes, maps that cannot be areas are refused with
-the old file kept, and Tiled's own rasterizer draws an exported area as
-areatool render does."""
+the old file kept, Tiled's own rasterizer draws an exported area as
+areatool render does, and the installed extension shows an area anywhere
+with the tile set installed beside it."""
 
 import base64
 import os
@@ -15,6 +16,7 @@ import unittest
 import harness
 from harness import area_bytes
 from test_areatool import AREATOOL, ToolTest, read_picture
+from test_install import install_into
 
 EXTENSION = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", "tiled"))
 
@@ -87,8 +89,13 @@ class TiledTest(ToolTest):
         super().setUp()
         self.home = self.path("home")
         os.makedirs(os.path.join(self.home, ".config", "tiled", "extensions"))
-        os.symlink(EXTENSION, os.path.join(self.home, ".config", "tiled", "extensions", "areaedit"))
+        self.extension_folder = self.extension()
+        os.symlink(self.extension_folder,
+                   os.path.join(self.home, ".config", "tiled", "extensions", "areaedit"))
         os.mkdir(self.path("run"), 0o700)
+
+    def extension(self):
+        return EXTENSION
 
     def tiled(self, *args, program="tiled"):
         env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
@@ -214,6 +221,26 @@ class RasterizerTest(TiledTest):
         tiled, render = read_picture(self, self.path("flat.png")), read_picture(self, self.path("render.png"))
         self.assertEqual((tiled.width, tiled.height), (render.width, render.height))
         self.assertTrue(tiled.data == render.data, "the pictures differ")
+
+
+class InstalledExtensionTest(TiledTest):
+    """The extension as `cmake --install` puts it, into a DESTDIR."""
+
+    def extension(self):
+        return os.path.join(install_into(self.path("destdir")), "share", "areaedit", "tiled")
+
+    def test_an_area_in_a_folder_of_its_own_shows_the_installed_tile_set_and_comes_back(self):
+        os.mkdir(self.path("areas"))
+        self.write("areas/tail.ard", ODD_AREAS["tail"])
+        self.convert("areas/tail.ard", "tail.tmx", "tmx")
+        cells, tileset, count = board_of_tmx(self.path("tail.tmx"))
+        self.assertEqual((cells, tileset, count), ({(c, 9 - c): c for c in range(9)}, "graphics", 1))
+        image = ElementTree.parse(self.path("tail.tmx")).getroot().find("tileset/image").get("source")
+        self.assertEqual(os.path.realpath(os.path.join(self.folder, image)),
+                         os.path.realpath(os.path.join(self.extension_folder, "graphics.png")))
+        self.convert("areas/tail.ard", "areas/back.ard")
+        self.assertEqual(self.read("areas/back.ard"), ODD_AREAS["tail"])
+        self.assertEqual(sorted(os.listdir(self.path("areas"))), ["back.ard", "tail.ard"])
 
 
 if __name__ == "__main__":

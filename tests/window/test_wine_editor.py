@@ -32,8 +32,11 @@ class WineEditorTest(wine_support.WineTest):
         package = tempfile.mkdtemp(prefix="areaedit-zip-")
         self.addCleanup(shutil.rmtree, package, True)
         with zipfile.ZipFile(wine_support.ZIP) as z:
-            self.assertEqual(sorted(z.namelist()), ["areaedit/", "areaedit/README.txt", "areaedit/areaedit.exe",
-                                                    "areaedit/areatool.exe", "areaedit/graphics.dat"])
+            self.assertEqual(sorted(z.namelist()), [
+                "areaedit/", "areaedit/README.txt", "areaedit/areaedit.exe", "areaedit/areatool.exe",
+                "areaedit/graphics.dat", "areaedit/tiled/", "areaedit/tiled/areaedit.js",
+                "areaedit/tiled/graphics.png", "areaedit/tiled/graphics.tsx",
+                "areaedit/tiled/plain.png", "areaedit/tiled/plain.tsx"])
             z.extractall(package)
         os.remove(self.path("graphics.dat"))  # the one beside the program is used
         program = self.start(os.path.join(package, "areaedit", "areaedit.exe"))

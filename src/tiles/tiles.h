@@ -1,0 +1,51 @@
+// The tile set: the datafile of the graphics library whose entry v pictures
+// tile value v. Found, loaded and checked here, and drawn from by
+// compose_board, for the editor and for areatool alike.
+#pragma once
+
+#include <chrono>
+#include <string>
+
+#include "area/area.h"
+
+struct BITMAP;
+struct DATAFILE;
+
+constexpr int tile_size = 35;
+constexpr int board_size = board_cols * tile_size;  // square, in pixels
+constexpr int painted_tiles = 9;  // tile values 0 to 8, the ones the editor's keys choose
+constexpr const char *tile_set_file = "graphics.dat";
+// Our own tile set loads in milliseconds; a datafile that takes longer than
+// this holds sizes no tile set has.
+constexpr std::chrono::milliseconds tile_set_load_deadline{5000};
+
+// A loaded tile set, handed to whoever draws; all empty when none is.
+struct loaded_tiles {
+    DATAFILE *datafile = nullptr;
+    int count = 0;  // entries in datafile
+};
+
+// The tile set to read when none is named: graphics.dat in the working
+// folder when there is one; else the one beside the program (a build
+// folder, an unpacked zip); else the installed one, in share/areaedit/ of
+// the program's prefix. Returns its path, or empty when there is none.
+std::string find_tile_set();
+// Why find_tile_set found none: the places it looked, for a message.
+std::string missing_tile_set();
+
+// Loads the datafile at path into tiles, in the colour depth set last.
+// Returns why it cannot serve as a tile set (with nothing left loaded), or
+// empty when it was loaded. A file that the library cannot load without a
+// fault, or within deadline, is refused as damaged, and this process is
+// not harmed.
+std::string load_tiles(const std::string &path, loaded_tiles &tiles,
+                       std::chrono::milliseconds deadline = tile_set_load_deadline);
+void unload_tiles(loaded_tiles &tiles);
+
+// The picture of a tile value, or nullptr when tiles has none for it.
+BITMAP *tile_picture(const loaded_tiles &tiles, int value);
+
+// Draws area's cells onto board (board_size square, at its top left) as
+// the editor shows them: black, a tile's picture, or a placeholder for a
+// value with none.
+void compose_board(const area_record &area, const loaded_tiles &tiles, BITMAP *board);

@@ -1,0 +1,92 @@
+// areatool check: says whether files are sound area files, one line for
+// each problem found. Start reading at run_check(), then find_problems().
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/platform.h"
+#include "tool/tool.h"
+
+namespace {
+
+constexpr int max_cell_reports = 10;  // per file; the rest are counted
+
+}  // namespace
+
+std::vector<std::string> find_problems(const area_record &area, bool longer,
+                                       const std::function<bool(std::int32_t)> &drawable)
+{
+    std::vector<std::string> problems;
+    if (longer)
+        problems.push_back("holds more than the 420 bytes of an area");
+    std::string_view name = area_name(area);
+    if (name.size() == static_cast<std::size_t>(name_size))
+        problems.push_back("the name is not terminated within its 8 bytes");
+    else if (const char *why = name_problem(name))
+        problems.push_back(why);
+    else if (const char *why_not_on_windows = windows_name_problem(name))
+        problems.push_back(why_not_on_windows);  // usable here, but not saved on Windows
+    int bad_cells = 0;
+    for (int col = 0; col < board_cols; ++col) {
+        for (int row = 0; row < board_rows; ++row) {
+            std::int32_t value = area.cells[col][row];
+            if (drawable(value) || ++bad_cells > max_cell_reports)
+                continue;
+            problems.push_back("cell at column " + std::to_string(col) + ", row "
+                               + std::to_string(row) + " holds " + std::to_string(value)
+                               + ", which the tile set cannot draw");
+        }
+    }
+    if (bad_cells > max_cell_reports)
+        problems.push_back("and " + std::to_string(bad_cells - max_cell_reports)
+                           + " more cells the tile set cannot draw");
+    if (!mark_on_board(area))
+        problems.push_back("the mark (column " + std::to_string(area.mark_col) + ", row "
+                           + std::to_string(area.mark_row) + ") is off the board");
+    return problems;
+}
+
+int run_check(const std::vector<std::string> &args)
+{
+    std::string tiles;
+    std::vector<std::string> files;
+    std::string why = parse_arguments("check", args, {take_tiles(tiles)}, files);
+    if (why.empty() && files.empty())
+        why = "check needs at least one area file";
+    if (!why.empty())
+        return refuse_command_line(why);
+
+    loaded_tiles drawn;
+    if (!tiles.empty() && !start_drawing(default_depth, tiles, drawn))
+        return status_file_problem;
+    // Whether the editor can draw value: as empty, or with a picture of the
+    // tile set (with none given, the tiles every usable tile set has).
+    auto drawable = [&drawn](std::int32_t value) {
+        if (value == empty_tile)
+            return true;
+        if (!drawn.datafile)
+            return value >= 0 && value < painted_tiles;
+        return tile_picture(drawn, value) != nullptr;
+    };
+    int status = status_fine;
+    for (const std::string &path : files) {
+        area_record area;
+        bool longer = false;
+        if (std::string why = read_area_file(path.c_str(), area, longer); !why.empty()) {
+            std::fflush(stdout);  // keeps the lines of both streams in file order
+            report("cannot read " + path, why);
+            status = status_file_problem;
+            continue;
+        }
+        std::vector<std::string> problems = find_problems(area, longer, drawable);
+        for (const std::string &problem : problems)
+            std::printf("%s: %s\n", printable(path).c_str(), problem.c_str());
+        if (!problems.empty())
+            status = status_file_problem;
+    }
+    std::fflush(stdout);
+    unload_tiles(drawn);
+    return status;
+}

@@ -1,0 +1,92 @@
+// What areatool's commands compute, called directly: show's text, the
+// problems check finds and the three-way merge with its conflicts. The
+// process tests in window/test_areatool*.py keep statuses, files and
+// messages.
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "tool/tool.h"
+
+namespace {
+
+area_record make_area(const char *name, int mark_col = 0, int mark_row = 0)
+{
+    area_record area{};
+    for (auto &column : area.cells)
+        column.fill(empty_tile);
+    std::memcpy(area.name.data(), name, std::min<std::size_t>(std::strlen(name), name_size));
+    area.mark_col = mark_col;
+    area.mark_row = mark_row;
+    return area;
+}
+
+std::vector<std::string> lines_of(const std::string &text)
+{
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find('\n', at);
+        lines.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return lines;
+}
+
+bool editor_tiles(std::int32_t value)
+{
+    return value == empty_tile || (value >= 0 && value <= 8);
+}
+
+TEST(areatool_show, shows_strange_areas_honestly)
+{
+    area_record area = make_area("a\x1b" "bcdefg", 10, 3);
+    area.name[7] = 'g';
+    area.cells[0][0] = -7;
+    area.cells[1][0] = 9;
+    area.cells[2][0] = 10;
+    area.cells[3][0] = 2147483647;
+    std::string text = show_area(area, true);
+    std::vector<std::string> lines = lines_of(text);
+    EXPECT_EQ(lines[0], "name: a\\x1bbcdefg (not terminated within its 8 bytes)");
+    EXPECT_EQ(lines[1], "mark: column 10, row 3 (off the board)");
+    EXPECT_NE(lines[3].find("more than 420 bytes"), std::string::npos);
+    EXPECT_EQ(lines[6], " 0  ?9??......");
+    EXPECT_EQ(text.substr(text.find("0123456789")).find('v'), std::string::npos);
+    EXPECT_EQ(text.find_first_of("<>\x1b"), std::string::npos);
+}
+
+TEST(areatool_check, collapses_many_bad_cells_to_a_count)
+{
+    area_record area = make_area("all");
+    for (auto &column : area.cells)
+        column.fill(99);
+    std::vector<std::string> problems = find_problems(area, false, editor_tiles);
+    ASSERT_EQ(problems.size(), 11u);
+    EXPECT_EQ(problems.back(), "and 90 more cells the tile set cannot draw");
+}
+
+TEST(areatool_merge, one_sided_and_equal_changes_merge_and_two_way_ones_keep_ours)
+{
+    area_record base = make_area("hall", 1, 1);
+    base.cells[2][2] = 0;
+    area_record ours = base, theirs = base;
+    ours.cells[2][2] = 1;
+    theirs.cells[2][2] = 6;
+    ours.cells[0][0] = 5;     // only ours changed
+    theirs.time_allowed = 60;  // only theirs changed
+    ours.cells[5][5] = theirs.cells[5][5] = 7;  // the same change
+    theirs.mark_col = 3;
+
+    merge_result result = merge_areas(&base, ours, theirs);
+    area_record want = ours;
+    want.time_allowed = 60;
+    want.mark_col = 3;
+    EXPECT_EQ(std::memcmp(&result.merged, &want, sizeof want), 0);
+    EXPECT_EQ(result.conflicts, std::vector<std::string>{
+                                    "cell at column 2, row 2 changed two ways: base 0; ours 1; theirs 6"});
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+"""areatool's bash completion, called as bash calls it (COMP_WORDS split at
+'=' as bash splits them, COMP_CWORD, COMP_LINE, COMP_POINT) through
+bash-completion, with the build's areatool first on PATH: the commands,
+a command's options, and for each argument the files it takes, read from
+areatool's own help."""
+
+import os
+import shutil
+import tempfile
+import unittest
+
+import harness
+from harness import area_bytes
+
+SCRIPT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", "completion",
+                                      "areatool.bash"))
+BASH_COMPLETION = "/usr/share/bash-completion/bash_completion"
+AREATOOL_COMMANDS = {"show", "render", "check", "merge", "tileset"}
+
+# Sources bash-completion and the script, then completes the line in $1,
+# split into the words after it, and prints the replies one a line.
+COMPLETE = """
+source "$BASH_COMPLETION"
+source "$SCRIPT"
+COMP_LINE=$1 COMP_POINT=${#1}
+COMP_WORDS=("${@:2}")
+COMP_CWORD=$((${#COMP_WORDS[@]} - 1))
+_areatool areatool "${COMP_WORDS[COMP_CWORD]}" "${COMP_WORDS[COMP_CWORD - 1]}"
+printf '%s\\n' "${COMPREPLY[@]}"
+"""
+
+
+class CompletionTest(unittest.TestCase):
+
+    def setUp(self):
+        self.folder = tempfile.mkdtemp(prefix="areatool-completion-test-")
+        self.addCleanup(shutil.rmtree, self.folder, True)
+
+    def complete(self, line):
+        """The replies to a tab at the end of line, as a set."""
+        words = []
+        for word in line.split(" "):
+            # bash breaks words at '=' as well, keeping it as a word of its own.
+            before, equals, after = word.partition("=")
+            words += [before, equals, after] if equals else [word]
+        env = dict(os.environ, BASH_COMPLETION=BASH_COMPLETION, SCRIPT=SCRIPT,
+                   PATH=os.path.abspath(harness.BUILD) + os.pathsep + os.environ["PATH"])
+        env.pop("DISPLAY", None)
+        program = harness.Program(["bash", "-c", COMPLETE, "complete", line] + words,
+                                  self.folder, env)
+        try:
+            program.close_input()
+            status = program.wait()
+            self.assertEqual((status, program.stderr_text()), (0, ""), line)
+            return set(program.stdout_text().split("\n")) - {""}
+        finally:
+            program.finish()
+
+    def test_completes_commands_options_and_the_files_each_argument_takes(self):
+        for name in ("hall.ard", "notes.txt", "shot.png", "tiles.tsx"):
+            with open(os.path.join(self.folder, name), "wb") as f:
+                f.write(area_bytes())
+        os.mkdir(os.path.join(self.folder, "rooms"))
+
+        commands = self.complete("areatool ")
+        self.assertLessEqual(AREATOOL_COMMANDS, commands)
+        self.assertNotIn("areatool", commands)
+        self.assertEqual(self.complete("areatool re"), {"render"})
+        self.assertEqual(self.complete("areatool render -"),
+                         {"--tiles", "--scale", "--depth", "--help"})
+        cases = {
+            "areatool render ": {"hall.ard", "rooms"},
+            "areatool render --scale 2 h": {"hall.ard"},
+            "areatool render hall.ard ": {"shot.png", "rooms"},
+            "areatool render --tiles ": {"hall.ard", "notes.txt", "shot.png", "tiles.tsx", "rooms"},
+            "areatool render --tiles=n": {"notes.txt"},
+            "areatool render --scale ": set(),
+            "areatool tileset ": {"tiles.tsx", "rooms"},
+            "areatool merge hall.ard hall.ard ": {"hall.ard", "rooms"},
+            "areatool render -- -": set(),
+        }
+        for line, replies in cases.items():
+            with self.subTest(line=line):
+                self.assertEqual(self.complete(line), replies)
+
+
+if __name__ == "__main__":
+    unittest.main()
