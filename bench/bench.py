@@ -29,9 +29,10 @@ from harness import Xvfb  # noqa: E402  (the tests' own virtual X server)
 PROMPT = b"Your choice: "
 OUTPUT_CAP = 64 * 1024        # bytes read from a program at most
 DEADLINE = 20                 # seconds any one wait may take
-START_RUNS = 20
-WINDOW_RUNS = 20
-IDLE_SECONDS = 10
+# How often, or how long, each figure is taken; --quick takes fewer, to
+# try the bench out rather than to measure.
+RUNS = {"starts": 20, "windows": 20, "idle seconds": 10}
+QUICK_RUNS = {"starts": 2, "windows": 2, "idle seconds": 1}
 SETTLE_SECONDS = 2            # after the window is up, before the idle count
 PRESSES = 20                  # cells pressed for the input latency
 NEW_AREA = b"1\nbench\n"      # the menu answer and the name that open the editor
@@ -41,8 +42,7 @@ FLOOR_ANSWER = b"1\n"
 # cell (0, 0), which a new area shows empty.
 GREEN = "00c800"
 BLACK = "000000"
-EDITOR_SHOWN = [f"5,470={GREEN}", f"290,20={BLACK}"]
-FLOOR_SHOWN = [f"5,470={GREEN}"]
+SHOWN = [f"5,470={GREEN}", f"290,20={BLACK}"]  # the window with its first board
 BOARD_LEFT, BOARD_TOP, TILE = 280, 10, 35
 PRESS_INSET = 28              # the pointer sits near a cell's lower right corner
 KEPT_FRAMES = 8192
@@ -97,7 +97,7 @@ class Bench:
         env = dict(self.x.env(), LD_PRELOAD=self.path("bench/libcount_frames.so"),
                    BENCH_FRAMES=counts_path)
         process, _ = self.start(who, env)
-        probe = self.probe("shown", *(EDITOR_SHOWN if who == "areaedit" else FLOOR_SHOWN))
+        probe = self.probe("shown", *SHOWN)
         answered = time.monotonic_ns()
         process.stdin.write(NEW_AREA if who == "areaedit" else FLOOR_ANSWER)
         process.stdin.flush()
@@ -187,7 +187,7 @@ def spread(values):
 
 def measure_start(bench, who):
     times = []
-    for _ in range(START_RUNS):
+    for _ in range(RUNS["starts"]):
         process, took = bench.start(who)
         stop(process)
         times.append(took / 1e6)
@@ -196,7 +196,7 @@ def measure_start(bench, who):
 
 def measure_window(bench, who):
     shown, first_frame = [], []
-    for _ in range(WINDOW_RUNS):
+    for _ in range(RUNS["windows"]):
         process, _, to_shown, to_first_frame = bench.open_window(who)
         stop(process)
         shown.append(to_shown / 1e6)
@@ -238,7 +238,7 @@ def measure_session(bench, who):
         time.sleep(SETTLE_SECONDS)
         frames0, retraces0, _ = counts.read()
         cpu0, t0 = cpu_ns(process.pid), time.monotonic_ns()
-        time.sleep(IDLE_SECONDS)
+        time.sleep(RUNS["idle seconds"])
         frames1, retraces1, _ = counts.read()
         cpu1, t1 = cpu_ns(process.pid), time.monotonic_ns()
         presses = press_cells(bench, who)
@@ -308,7 +308,11 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--build", required=True, help="build folder with the bench programs")
     parser.add_argument("--csv", required=True, help="where to write the table as CSV")
+    parser.add_argument("--quick", action="store_true",
+                        help="take each figure a few times only: a trial run, not a measurement")
     args = parser.parse_args()
+    if args.quick:
+        RUNS.update(QUICK_RUNS)
     build = os.path.abspath(args.build)
 
     with Xvfb() as x:
@@ -331,8 +335,8 @@ def main():
     with open(args.csv, "w", newline="") as f:
         csv.writer(f).writerows([header, *table])
     print(f"machine: {machine()}")
-    print(f"median [min-max] where a figure was taken more than once; {START_RUNS} starts, "
-          f"{WINDOW_RUNS} windows, {IDLE_SECONDS} s idle, {PRESSES} presses")
+    print(f"median [min-max] where a figure was taken more than once; {RUNS['starts']} starts, "
+          f"{RUNS['windows']} windows, {RUNS['idle seconds']} s idle, {PRESSES} presses")
     print("| " + " | ".join(header) + " |")
     print("|" + "---|" * len(header))
     for row in table:

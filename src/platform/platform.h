@@ -4,6 +4,7 @@
 // everywhere.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -89,3 +90,15 @@ std::size_t last_separator(std::string_view path);
 
 // Whether the two paths name one existing file.
 bool same_file(const std::string &a, const std::string &b);
+
+// Runs work in a child process of its own, so that a fault in it (a crash,
+// an abort, a hang) cannot take the program down, and tells how it came
+// back: empty when work returned true and the child ended well within
+// deadline, else why not (the signal that killed it, its exit status, or
+// the deadline it overran; the child is then killed). The child starts with
+// the system's default handlers for fatal signals, its standard streams on
+// the null device, and leaves with _exit: no exit-time handlers run and no
+// buffered output of the parent is written twice. What work changes stays
+// in the child. On Windows work runs in this process and the deadline is
+// not kept: run it there only where nothing can crash or hang.
+std::string run_in_child(const std::function<bool()> &work, std::chrono::milliseconds deadline);

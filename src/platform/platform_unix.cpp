@@ -5,21 +5,27 @@
 // replacement of several files keeps each old one under a second name
 // until the last is in place, to put them back if a later rename fails. A
 // new file that must not replace one is linked into place instead.
+// run_in_child forks, and waits for the child on a pipe that only the
+// child holds open, so that its end wakes the parent at once.
 // Start reading at replace_files().
 
 #include "platform/platform.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include <fcntl.h>
 #include <limits.h>
+#include <poll.h>
 #include <stdlib.h>
 #include <sys/auxv.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -59,6 +65,66 @@ const char *sync_folder(const std::string &folder)
     if (synced != 0 && error != EINVAL)
         return std::strerror(error);
     return nullptr;
+}
+
+// The signals whose handlers the graphics library sets, and any others
+// that end a process: the child takes the system's defaults, so that a
+// fault ends it at once instead of running the parent's handler (which
+// would talk to the parent's display).
+constexpr int ending_signals[] = {SIGSEGV, SIGBUS, SIGILL, SIGFPE, SIGABRT, SIGTRAP, SIGSYS,
+                                  SIGINT, SIGTERM, SIGQUIT, SIGHUP, SIGPIPE, SIGALRM};
+constexpr int child_failed_status = 1;
+
+}  // namespace
+
+// Present when the program is built with a sanitizer (the test builds):
+// where its reports go.
+extern "C" void __sanitizer_set_report_fd(void *fd) __attribute__((weak));
+
+namespace {
+
+[[noreturn]] void run_as_child(const std::function<bool()> &work)
+{
+    struct sigaction plain {};
+    plain.sa_handler = SIG_DFL;
+    for (int signal : ending_signals)
+        ::sigaction(signal, &plain, nullptr);
+    sigset_t none;
+    sigemptyset(&none);
+    ::sigprocmask(SIG_SETMASK, &none, nullptr);
+    int null = ::open("/dev/null", O_RDWR);
+    for (int fd = 0; null >= 0 && fd <= STDERR_FILENO; ++fd)
+        ::dup2(null, fd);
+    // A sanitizer's report of the fault the child was there to contain goes
+    // where its other output goes, not to the parent's report files.
+    if (__sanitizer_set_report_fd)
+        __sanitizer_set_report_fd(reinterpret_cast<void *>(static_cast<std::intptr_t>(STDERR_FILENO)));
+    bool well = false;
+    try {
+        well = work();
+    } catch (...) {
+    }
+    ::_exit(well ? 0 : child_failed_status);
+}
+
+// Waits until every writer of the pipe has closed it (the child has ended)
+// or the deadline has passed; returns whether the child ended.
+bool wait_for_hangup(int fd, std::chrono::steady_clock::time_point deadline)
+{
+    for (;;) {
+        auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        if (left.count() < 0)
+            return false;
+        pollfd watch{fd, POLLIN, 0};
+        int ready = ::poll(&watch, 1, static_cast<int>(left.count()));
+        if (ready < 0 && errno != EINTR)
+            return false;
+        if (ready > 0) {
+            char scratch[64];
+            if (::read(fd, scratch, sizeof scratch) <= 0)
+                return true;
+        }
+    }
 }
 
 mode_t current_umask()
@@ -302,4 +368,44 @@ bool same_file(const std::string &a, const std::string &b)
     struct stat sa, sb;
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev
            && sa.st_ino == sb.st_ino;
+}
+
+std::string run_in_child(const std::function<bool()> &work, std::chrono::milliseconds deadline)
+{
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC) != 0)
+        return std::strerror(errno);
+    // A SIGCHLD ignored by whoever started the program would leave no
+    // status to wait for.
+    struct sigaction plain {}, saved {};
+    plain.sa_handler = SIG_DFL;
+    ::sigaction(SIGCHLD, &plain, &saved);
+    auto until = std::chrono::steady_clock::now() + deadline;
+    pid_t child = ::fork();
+    if (child == 0) {
+        ::close(ends[0]);
+        run_as_child(work);
+    }
+    int fork_error = errno;
+    ::close(ends[1]);
+    bool ended = child > 0 && wait_for_hangup(ends[0], until);
+    ::close(ends[0]);
+    std::string why;
+    if (child < 0) {
+        why = std::strerror(fork_error);
+    } else {
+        if (!ended)
+            ::kill(child, SIGKILL);
+        int status = 0;
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+        if (!ended)
+            why = "did not finish within " + std::to_string(deadline.count()) + " ms";
+        else if (WIFSIGNALED(status))
+            why = std::string("ended by ") + ::strsignal(WTERMSIG(status));
+        else if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            why = "failed";
+    }
+    ::sigaction(SIGCHLD, &saved, nullptr);
+    return why;
 }

@@ -89,7 +89,8 @@ const char *framing_problem(PACKFILE *f)
 
 // The datafile at path read by the library, once its framing is known to
 // be whole. Every read of a tile set goes through here.
-std::string read_datafile(const std::string &path, DATAFILE *&datafile)
+std::string read_datafile(const std::string &path, DATAFILE *&datafile,
+                          std::chrono::milliseconds deadline)
 {
     PACKFILE *f = pack_fopen(path.c_str(), F_READ_PACKED);
     if (!f) {
@@ -104,6 +105,16 @@ std::string read_datafile(const std::string &path, DATAFILE *&datafile)
     pack_fclose(f);
     if (why)
         return why;
+    // The library crashes on some damaged datafiles whose framing reads
+    // well (it frees twice when an object fails to load): a trial load in
+    // a child process of its own keeps that out of this one.
+    auto trial = [&path] {
+        DATAFILE *loaded = load_datafile(path.c_str());
+        unload_datafile(loaded);
+        return loaded != nullptr;
+    };
+    if (!run_in_child(trial, deadline).empty())
+        return damaged_datafile;
     datafile = load_datafile(path.c_str());
     return datafile ? "" : damaged_datafile;
 }
@@ -161,10 +172,11 @@ std::string missing_tile_set()
     return why;
 }
 
-std::string load_tiles(const std::string &path, loaded_tiles &tiles)
+std::string load_tiles(const std::string &path, loaded_tiles &tiles,
+                       std::chrono::milliseconds deadline)
 {
     unload_tiles(tiles);
-    if (std::string why = read_datafile(path, tiles.datafile); !why.empty())
+    if (std::string why = read_datafile(path, tiles.datafile, deadline); !why.empty())
         return why;
     while (tiles.datafile[tiles.count].type != DAT_END)
         ++tiles.count;

@@ -3,6 +3,7 @@
 // compose_board, for the editor and for areatool alike.
 #pragma once
 
+#include <chrono>
 #include <string>
 
 #include "area/area.h"
@@ -14,6 +15,9 @@ constexpr int tile_size = 35;
 constexpr int board_size = board_cols * tile_size;  // square, in pixels
 constexpr int painted_tiles = 9;  // tile values 0 to 8, the ones the editor's keys choose
 constexpr const char *tile_set_file = "graphics.dat";
+// Our own tile set loads in milliseconds; a datafile that takes longer than
+// this holds sizes no tile set has.
+constexpr std::chrono::milliseconds tile_set_load_deadline{5000};
 
 struct rgb {
     int red, green, blue;
@@ -40,8 +44,11 @@ std::string missing_tile_set();
 
 // Loads the datafile at path into tiles, in the colour depth set last.
 // Returns why it cannot serve as a tile set (with nothing left loaded), or
-// empty when it was loaded.
-std::string load_tiles(const std::string &path, loaded_tiles &tiles);
+// empty when it was loaded. A file that the library cannot load without a
+// fault, or within deadline, is refused as damaged, and this process is
+// not harmed.
+std::string load_tiles(const std::string &path, loaded_tiles &tiles,
+                       std::chrono::milliseconds deadline = tile_set_load_deadline);
 void unload_tiles(loaded_tiles &tiles);
 
 // The picture of a tile value, or nullptr when tiles has none for it.

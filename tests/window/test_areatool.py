@@ -7,10 +7,12 @@ import os
 import shutil
 import sys
 import tempfile
+import time
 import unittest
 import xml.etree.ElementTree as ElementTree
 
 import harness
+from damaged_tile_set import damaged_tile_sets
 from editor_support import ASSETS
 from harness import TILE, area_bytes
 
@@ -136,6 +138,27 @@ class CheckTest(ToolTest):
         status, out, err = self.tool("check", "--tiles=gone.dat", "a.ard")
         self.assertEqual((status, out), (1, ""))
         self.assertIn("gone.dat: No such file", err)
+
+
+class DamagedTileSetTest(ToolTest):
+
+    def test_tile_set_the_library_faults_on_is_refused_in_one_line_and_seconds(self):
+        self.write("a.ard", area_bytes({(1, 1): 2}))
+        self.write("old.png", b"old picture")
+        for name, data in damaged_tile_sets(harness.TILE_SET).items():
+            self.write("damaged.dat", data)
+            before = {f: open(self.path(f), "rb").read() for f in os.listdir(self.folder)}
+            for command in (["check", "--tiles", "damaged.dat", "a.ard"],
+                            ["render", "--tiles", "damaged.dat", "a.ard", "old.png"]):
+                with self.subTest(name, command=command[0]):
+                    started = time.monotonic()
+                    status, out, err = self.tool(*command)
+                    self.assertLess(time.monotonic() - started, 10)
+                    self.assertEqual((status, out), (1, ""))
+                    self.assertEqual(err, "areatool: cannot use the tile set damaged.dat: "
+                                          "damaged or cut short")
+                    self.assertEqual({f: open(self.path(f), "rb").read() for f in os.listdir(self.folder)},
+                                     before)
 
 
 class CommandLineTest(ToolTest):

@@ -1,5 +1,6 @@
 """graphics.dat that the editor cannot use: missing, not a datafile, cut
-short, too few entries, or an entry 0 to 8 that is not a bitmap. Each ends
+short, damaged where the graphics library's loader faults, too few
+entries, or an entry 0 to 8 that is not a bitmap. Each ends
 the program with one line on stderr naming the file and the problem, and
 status 1, before anything is saved. Entries past 8 may be anything."""
 
@@ -7,9 +8,11 @@ import os
 import random
 import shutil
 import subprocess
+import time
 import unittest
 
-from editor_support import ASSETS, MENU, NEW_NAME, SAVE, EditorTest
+from damaged_tile_set import damaged_tile_sets
+from editor_support import ASSETS, LOAD_NAME, MENU, NEW_NAME, SAVE, EditorTest
 import harness
 from harness import DAT, TILE_SET, area_bytes
 
@@ -73,6 +76,23 @@ class TileSetTest(EditorTest):
         with self.subTest("compressed"):
             self.write_tile_set(compressed[:len(compressed) * 2 // 3])
             self.assert_refused("cut short")
+
+    def test_tile_set_the_library_faults_on_is_refused_in_seconds_keeping_the_area(self):
+        stored = area_bytes({(3, 4): 5})
+        self.write_file("hall.ard", stored)
+        for name, data in damaged_tile_sets(TILE_SET).items():
+            with self.subTest(name):
+                self.write_tile_set(data)
+                started = time.monotonic()
+                program = self.start()
+                program.answer(MENU, "2\n")
+                program.answer(LOAD_NAME, "hall\n")
+                status = program.wait()
+                lines = program.stderr_text().splitlines()
+                self.assertLess(time.monotonic() - started, 10)
+                self.assertEqual((status, lines), (1, ["areaedit: graphics.dat: damaged or cut short"]))
+                self.assertNotIn("Shutting down", program.stdout_text())
+                self.assertEqual(self.read_file("hall.ard"), stored)
 
     def test_tile_set_with_fewer_than_nine_entries_is_refused(self):
         self.make_tile_set(0, 1, 2, 3, 4)

@@ -2,16 +2,19 @@
 for devices refused at both prompts with nothing written, a save over a
 read-only area file that fails and keeps it, and areatool.exe's commands,
 folders given with backslashes, its pictures the same pixels as the Linux
-areatool's."""
+areatool's, and its refusal of tile sets that the graphics library faulted
+on before windows/patches/ mended it."""
 
 import os
 import shutil
 import stat
 import tempfile
+import time
 import unittest
 
 import harness
 import wine_support
+from damaged_tile_set import damaged_tile_sets
 from dialogue import LOADED_AREA_DEPTH
 from test_areatool import read_picture, run
 from wine_support import AREATOOL, LINUX_AREATOOL, LOAD_NAME, MENU, NEW_NAME, TIME
@@ -118,6 +121,25 @@ class WineNamesAndSavesTest(wine_support.WineTest):
         self.assert_same_as_on_linux(os.path.join("sub", "tiles.png"), ["tileset", "sub/tiles.tsx"], [])
         self.assertEqual(sorted(os.listdir(self.folder)), ["board.ard", "board.png", "cave.ard", "graphics.dat",
                                                            "odd.ard", "ours.ard", "sub", "theirs.ard"])
+
+    def test_areatool_refuses_a_damaged_tile_set_in_one_line_and_seconds(self):
+        stored = harness.area_bytes(cells={(0, 0): 1}, name=b"cave")
+        self.write_file("cave.ard", stored)
+        # Wine starts slowly: each damage once, check and render by turns.
+        commands = [["check", "--tiles", "damaged.dat", "cave.ard"],
+                    ["render", "--tiles", "damaged.dat", "cave.ard", "cave.png"]]
+        for n, (name, data) in enumerate(damaged_tile_sets(wine_support.TILE_SET).items()):
+            self.write_file("damaged.dat", data)
+            command = commands[n % 2]
+            with self.subTest(name, command=command[0]):
+                started = time.monotonic()
+                tool = self.start(AREATOOL, command, display=False)
+                self.assertEqual(tool.wait(), 1)
+                self.assertLess(time.monotonic() - started, 30)  # Wine's start included
+                self.assertEqual(tool.stderr_text().splitlines(),
+                                 ["areatool: cannot use the tile set damaged.dat: damaged or cut short"])
+                self.assertEqual(self.read_file("cave.ard"), stored)
+                self.assertEqual(sorted(os.listdir(self.folder)), ["cave.ard", "damaged.dat", "graphics.dat"])
 
 
 if __name__ == "__main__":
