@@ -1,6 +1,8 @@
 // fuzz_tile_set: any bytes as a tile set, loaded as the programs load one
-// (load_tiles: the framing walked, a trial load in a child process, then
-// the load here) and drawn onto a board holding every value it has.
+// (load_tiles: the framing walked, a trial load in a child process unless
+// the file holds only plain bitmaps, then the load here) and drawn onto a
+// board holding every value it has. The plain bitmaps are loaded here
+// without a trial, so this also tries that they are as sound as they look.
 //
 // What must hold: whatever the graphics library's loader does with the
 // bytes, this process comes back with a tile set or a reason, never a

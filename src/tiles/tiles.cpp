@@ -56,11 +56,53 @@ bool skip_bytes(PACKFILE *f, std::int32_t n)
     return true;
 }
 
+// A bitmap object's data: its depth (negative for 32 bits with alpha),
+// width and height, each a big-endian 16-bit word, then its pixels.
+constexpr std::int32_t bitmap_header_size = 6;
+
+// Bytes a pixel takes in a stored bitmap of the given depth, or 0 for a
+// depth the library cannot read into a bitmap of its own.
+std::int32_t stored_pixel_size(int bits)
+{
+    switch (bits) {
+    case 8: return 1;
+    case 15:
+    case 16: return 2;
+    case 24:
+    case 32: return 3;  // without alpha, only red, green and blue are stored
+    case -32: return 4;
+    default: return 0;
+    }
+}
+
+// Whether an object's data, stored whole, is a bitmap the library reads
+// without fail: a depth it knows, a size of its own, and the pixels that
+// size needs, no more and no fewer. Leaves f past the object.
+bool read_plain_bitmap(PACKFILE *f, std::int32_t stored, bool &readable)
+{
+    readable = false;
+    if (stored < bitmap_header_size)
+        return skip_bytes(f, stored);
+    unsigned char head[bitmap_header_size];
+    if (pack_fread(head, sizeof head, f) != static_cast<long>(sizeof head))
+        return false;
+    auto word = [&head](int at) { return head[at] << 8 | head[at + 1]; };
+    int bits = static_cast<std::int16_t>(word(0));
+    std::int64_t w = word(2), h = word(4);
+    readable = w > 0 && h > 0 && stored_pixel_size(bits) > 0
+               && bitmap_header_size + w * h * stored_pixel_size(bits) == stored;
+    return skip_bytes(f, stored - bitmap_header_size);
+}
+
 // load_datafile trusts every count and size it reads: on a file cut short
 // it crashes or never returns. So the framing is walked first: the magic,
 // the object count, then each property and object must be there whole.
-const char *framing_problem(PACKFILE *f)
+// plain tells whether the file holds only what the library is known to
+// read soundly: bitmaps stored whole with their sizes right, and
+// properties that do not pose as the end of their list.
+const char *framing_problem(PACKFILE *f, bool &plain)
 {
+    plain = true;
     std::int32_t magic, count;
     if (!read_long(f, magic) || magic != DAT_MAGIC)
         return not_a_datafile;
@@ -74,14 +116,21 @@ const char *framing_problem(PACKFILE *f)
             std::int32_t id, size;
             if (!read_long(f, id) || !read_long(f, size) || size < 0 || !skip_bytes(f, size))
                 return damaged_datafile;
+            plain = plain && id != DAT_END;
             continue;
         }
         // A chunk: its stored size, then its unpacked size, negative when
         // the chunk is compressed; a stored chunk has both the same.
         std::int32_t stored, unpacked;
         if (!read_long(f, stored) || !read_long(f, unpacked) || stored < 0
-            || (unpacked >= 0 && unpacked != stored) || !skip_bytes(f, stored))
+            || (unpacked >= 0 && unpacked != stored))
             return damaged_datafile;
+        bool readable = false;
+        bool whole = type == DAT_BITMAP && unpacked >= 0 ? read_plain_bitmap(f, stored, readable)
+                                                         : skip_bytes(f, stored);
+        if (!whole)
+            return damaged_datafile;
+        plain = plain && readable;
         ++objects;
     }
     return nullptr;
@@ -101,13 +150,19 @@ std::string read_datafile(const std::string &path, DATAFILE *&datafile,
         std::fclose(plain);
         return not_a_datafile;
     }
-    const char *why = framing_problem(f);
+    bool plain = false;
+    const char *why = framing_problem(f, plain);
     pack_fclose(f);
     if (why)
         return why;
     // The library crashes on some damaged datafiles whose framing reads
     // well (it frees twice when an object fails to load): a trial load in
-    // a child process of its own keeps that out of this one.
+    // a child process of its own keeps that out of this one. A file of
+    // plain bitmaps cannot fail to load, and is spared the child's cost.
+    if (plain) {
+        datafile = load_datafile(path.c_str());
+        return datafile ? "" : damaged_datafile;
+    }
     auto trial = [&path] {
         DATAFILE *loaded = load_datafile(path.c_str());
         unload_datafile(loaded);
