@@ -12,6 +12,18 @@
 #include <string_view>
 #include <vector>
 
+// What writes the index-th file of a replacement into its temporary file,
+// given the file's open descriptor and path: returns why it failed, empty
+// when it worked.
+using file_writer = std::function<std::string(std::size_t index, int fd, const std::string &temp_path)>;
+
+// Replaces the files at paths together, each as replace_file below does:
+// all are written and on disk before the first is moved into place, and
+// when a move fails, the files moved before it are put back as they were
+// (where the file system can keep a second name for a file). Returns why
+// it failed, empty when every file was replaced.
+std::string replace_files(const std::vector<std::string> &paths, const file_writer &write);
+
 // Replaces the file at path with a new one, written first under a hidden
 // temporary name beside it by write (given its open descriptor and path;
 // it returns why it failed, empty when it worked) and moved into place in
@@ -20,20 +32,13 @@
 // file gets the mode a plain create would. On failure any old file is left
 // as it was and the temporary one is removed. Returns why it failed, empty
 // when the file was replaced.
-std::string replace_file(const std::string &path,
-                         const std::function<std::string(int fd, const std::string &temp_path)> &write);
-
-// What writes the index-th file of a replacement into its temporary file,
-// given the file's open descriptor and path: returns why it failed, empty
-// when it worked.
-using file_writer = std::function<std::string(std::size_t index, int fd, const std::string &temp_path)>;
-
-// Replaces the files at paths together, each as replace_file does: all are
-// written and on disk before the first is moved into place, and when a move
-// fails, the files moved before it are put back as they were (where the
-// file system can keep a second name for a file). Returns why it failed,
-// empty when every file was replaced.
-std::string replace_files(const std::vector<std::string> &paths, const file_writer &write);
+inline std::string replace_file(const std::string &path,
+                                const std::function<std::string(int fd, const std::string &temp_path)> &write)
+{
+    return replace_files({path}, [&write](std::size_t, int fd, const std::string &temp_path) {
+        return write(fd, temp_path);
+    });
+}
 
 // Writes all of data to the open file fd. Returns why it could not, empty
 // when it did.

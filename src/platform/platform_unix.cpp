@@ -271,14 +271,6 @@ std::string replace_files(const std::vector<std::string> &paths, const file_writ
     return {};
 }
 
-std::string replace_file(const std::string &path,
-                         const std::function<std::string(int fd, const std::string &temp_path)> &write)
-{
-    return replace_files({path}, [&write](std::size_t, int fd, const std::string &temp_path) {
-        return write(fd, temp_path);
-    });
-}
-
 std::string create_file(const std::string &path,
                         const std::function<std::string(int fd, const std::string &temp_path)> &write)
 {
