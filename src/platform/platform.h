@@ -32,12 +32,17 @@ std::string replace_files(const std::vector<std::string> &paths, const file_writ
 // file gets the mode a plain create would. On failure any old file is left
 // as it was and the temporary one is removed. Returns why it failed, empty
 // when the file was replaced.
-inline std::string replace_file(const std::string &path,
-                                const std::function<std::string(int fd, const std::string &temp_path)> &write)
+using single_file_writer = std::function<std::string(int fd, const std::string &temp_path)>;
+
+// write as the writer of the one file of a replacement.
+inline file_writer only_file(const single_file_writer &write)
 {
-    return replace_files({path}, [&write](std::size_t, int fd, const std::string &temp_path) {
-        return write(fd, temp_path);
-    });
+    return [&write](std::size_t, int fd, const std::string &temp_path) { return write(fd, temp_path); };
+}
+
+inline std::string replace_file(const std::string &path, const single_file_writer &write)
+{
+    return replace_files({path}, only_file(write));
 }
 
 // Writes all of data to the open file fd. Returns why it could not, empty
@@ -53,8 +58,7 @@ std::int64_t file_size(int fd);
 
 // As replace_file, but a file already at path is never replaced: then it
 // fails with the system's reason and leaves that file as it was.
-std::string create_file(const std::string &path,
-                        const std::function<std::string(int fd, const std::string &temp_path)> &write);
+std::string create_file(const std::string &path, const single_file_writer &write);
 
 // Why the file at path should not be written over although replace_file
 // could, moving a new file over it in its folder: this user may not write

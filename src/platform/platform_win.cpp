@@ -215,14 +215,10 @@ std::string replace_files(const std::vector<std::string> &paths, const file_writ
     return {};
 }
 
-std::string create_file(const std::string &path,
-                        const std::function<std::string(int fd, const std::string &temp_path)> &write)
+std::string create_file(const std::string &path, const single_file_writer &write)
 {
     temporary_file temp;
-    std::string why = write_temporary(path, 0, [&write](std::size_t, int fd, const std::string &temp_path) {
-        return write(fd, temp_path);
-    }, temp);
-    if (!why.empty())
+    if (std::string why = write_temporary(path, 0, only_file(write), temp); !why.empty())
         return why;
     // Without MOVEFILE_REPLACE_EXISTING the move fails when a file is there.
     if (!::MoveFileExW(wide(temp.path).c_str(), wide(path).c_str(), MOVEFILE_WRITE_THROUGH))
