@@ -67,11 +67,17 @@ _areatool_read_command()
         _areatool_values[$key $option]=${BASH_REMATCH[2]}
         synopsis=${synopsis/"${BASH_REMATCH[0]}"/}
     done
-    # What is left: "Usage: areatool COMMAND" and the arguments.
-    local -a words
+    # What is left: "Usage: areatool COMMAND" and the arguments. Only the
+    # last argument can repeat: a repeating placeholder before it stands for
+    # options, as set's CHANGE... does, and takes no position.
+    local -a words arguments=()
     read -ra words <<<"${synopsis//[][]/ }"
+    local i last=$((${#words[@]} - 1))
+    for ((i = 3; i <= last; i++)); do
+        [[ ${words[i]} == *... && i -lt last ]] || arguments+=("${words[i]}")
+    done
     _areatool_options[$key]=$options
-    _areatool_arguments[$key]=${words[*]:3}
+    _areatool_arguments[$key]=${arguments[*]}
 }
 
 # Completes cur as one of words.

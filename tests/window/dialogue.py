@@ -7,13 +7,10 @@ import os
 import time
 
 import harness
-from harness import LOAD_NAME, MENU, NEW_NAME, SAVE
+from harness import LOAD_NAME, LOADED_AREA_DEPTH, MENU, NEW_AREA_DEPTH, NEW_NAME, SAVE
 
 MENU_ANSWERED = MENU + "\n"  # the menu prints a line end after reading its answer
 TIME = "\n" + harness.TIME  # and so does the save question
-
-NEW_AREA_DEPTH = 16
-LOADED_AREA_DEPTH = 15
 
 COLOUR_TOLERANCE = 8
 OFF_BOARD = (100, 400)  # where the pointer waits while the board is photographed

@@ -9,10 +9,7 @@ import tempfile
 import time
 
 import harness
-from harness import CHOICE as MENU, LOAD_NAME, NEW_NAME, SAVE, TIME
-
-NEW_AREA_DEPTH = 16
-LOADED_AREA_DEPTH = 15
+from harness import CHOICE as MENU, LOAD_NAME, LOADED_AREA_DEPTH, NEW_AREA_DEPTH, NEW_NAME, SAVE, TIME
 
 # Areas already on disk when a drill starts: a plain one, one longer than
 # 420 bytes, and one whose stored name differs from its file name.

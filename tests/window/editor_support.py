@@ -13,7 +13,7 @@ import subprocess
 import time
 
 import harness
-from harness import ASSETS, BOARD_LEFT, BOARD_TOP, TILE, cell_centre, parse_area, wait_frames
+from harness import ASSETS, BOARD_LEFT, BOARD_TOP, LOADED_AREA_DEPTH, NEW_AREA_DEPTH, TILE, cell_centre, parse_area, wait_frames
 from harness import CHOICE as MENU, LOAD_NAME, NEW_NAME, SAVE, TIME
 
 DRIVER = os.path.abspath(os.path.join(harness.BUILD, "tests", "editor_driver"))
@@ -119,14 +119,14 @@ class EditorTest(harness.WindowTest):
         program.answer(MENU, "1\n")
         self.x.xdotool("mousemove", *AWAY)
         program.answer(NEW_NAME, name + "\n")
-        self.x.wait_for_window(16)
+        self.x.wait_for_window(NEW_AREA_DEPTH)
         wait_for_pointer_handover(self.x)
         self.park()
         return program
 
     def open_stored(self, data, name="hall"):
         """Writes NAME.ard and loads it in a new program."""
-        self.write_file(name + ".ard", data)
+        self.write(name + ".ard", data)
         return self.load(self.start(), name)
 
     def load(self, program, name="hall"):
@@ -134,7 +134,7 @@ class EditorTest(harness.WindowTest):
         program.answer(MENU, "2\n")
         self.x.xdotool("mousemove", *AWAY)
         program.answer(LOAD_NAME, name + "\n")
-        self.x.wait_for_window(15)
+        self.x.wait_for_window(LOADED_AREA_DEPTH)
         wait_for_pointer_handover(self.x)
         self.park()
         return program
@@ -189,4 +189,4 @@ class EditorTest(harness.WindowTest):
         self.assertEqual(program.wait(), 0, program.stderr_text())
         saved = [f for f in os.listdir(self.folder) if f.endswith(".ard")]
         self.assertIn(name + ".ard", saved, "the area was saved under another name")
-        return parse_area(self.read_file(name + ".ard"))
+        return parse_area(self.read(name + ".ard"))

@@ -35,6 +35,20 @@ POINTER_AWAY = (630, 470)    # where the pointer waits for the window: off its c
 POINTER_CENTRE = (320, 240)  # where the library puts its cursor when the mouse starts
 # The green outside the board as a 24-bit screen shows it, by depth.
 GREEN_AT_DEPTH = {16: (0, 202, 0), 15: (0, 206, 0)}
+# The colour depths of the editor's window for a new area and a loaded one.
+NEW_AREA_DEPTH = 16
+LOADED_AREA_DEPTH = 15
+
+# Starts the program in argv[2:] with a file size limit of argv[1] bytes
+# and SIGXFSZ ignored, so that a write past the limit fails with EFBIG, as
+# on a full disk, instead of killing it. Python's own start of a child
+# would restore SIGXFSZ.
+LIMITED_START = """
+import os, resource, signal, sys
+signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+resource.setrlimit(resource.RLIMIT_FSIZE, (int(sys.argv[1]),) * 2)
+os.execv(sys.argv[2], sys.argv[2:])
+"""
 
 
 EMPTY = -1
@@ -339,15 +353,39 @@ class Program:
         self.process.stderr.close()
 
 
-class WindowTest(unittest.TestCase):
-    """Each test gets its own X server and its own working folder holding
-    the built tile set."""
+class FolderTest(unittest.TestCase):
+    """Each test in a working folder of its own, removed after it, holding
+    a copy of the tile set FOLDER_TILE_SET unless that is None."""
+    FOLDER_TILE_SET = TILE_SET
 
     def setUp(self):
         self.folder = tempfile.mkdtemp(prefix="areaedit-test-")
         self.addCleanup(shutil.rmtree, self.folder, True)
-        shutil.copy(TILE_SET, os.path.join(self.folder, "graphics.dat"))
-        self.x = Xvfb().__enter__()
+        if self.FOLDER_TILE_SET:
+            shutil.copy(self.FOLDER_TILE_SET, self.path("graphics.dat"))
+
+    def path(self, name):
+        return os.path.join(self.folder, name)
+
+    def read(self, name):
+        with open(self.path(name), "rb") as f:
+            return f.read()
+
+    def write(self, name, data):
+        """Writes the file, making the folders on its way."""
+        os.makedirs(os.path.dirname(self.path(name)), exist_ok=True)
+        with open(self.path(name), "wb") as f:
+            f.write(data)
+
+
+class WindowTest(FolderTest):
+    """Each test gets its own X server (started with XVFB_OPTIONS) and its
+    own working folder holding the built tile set."""
+    XVFB_OPTIONS = ()
+
+    def setUp(self):
+        super().setUp()
+        self.x = Xvfb(*self.XVFB_OPTIONS).__enter__()
         self.addCleanup(self.x.__exit__, None, None, None)
 
     def start(self, argv=None, env=None):
@@ -362,14 +400,3 @@ class WindowTest(unittest.TestCase):
             program.expect(SAVE)
         finally:
             self.x.xdotool("keyup", "Escape")
-
-    def path(self, name):
-        return os.path.join(self.folder, name)
-
-    def read_file(self, name):
-        with open(self.path(name), "rb") as f:
-            return f.read()
-
-    def write_file(self, name, data):
-        with open(self.path(name), "wb") as f:
-            f.write(data)

@@ -4,9 +4,7 @@ failures, which leave no PNG behind, tileset's Tiled tile set and sheet,
 and the command line's refusals."""
 
 import os
-import shutil
 import sys
-import tempfile
 import time
 import unittest
 import xml.etree.ElementTree as ElementTree
@@ -14,66 +12,8 @@ import xml.etree.ElementTree as ElementTree
 import harness
 from damaged_tile_set import damaged_tile_sets
 from editor_support import ASSETS
-from harness import TILE, area_bytes
-
-AREATOOL = os.path.abspath(os.path.join(harness.BUILD, "areatool"))
-BOARD = 10 * TILE
-
-# Starts a program with a file size limit and SIGXFSZ ignored, so that a
-# write past the limit fails as on a full disk instead of killing it.
-LIMITED_START = """
-import os, resource, signal, sys
-signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
-resource.setrlimit(resource.RLIMIT_FSIZE, (int(sys.argv[1]),) * 2)
-os.execv(sys.argv[2], sys.argv[2:])
-"""
-
-
-def read_picture(test, path):
-    """The picture file at path as a harness Picture, through ImageMagick."""
-    ppm = os.path.join(test.folder, "picture.ppm")
-    test.assertEqual(run(["convert", path, "-depth", "8", ppm], test.folder)[0], 0)
-    with open(ppm, "rb") as f:
-        picture = harness.Picture(f.read())
-    os.remove(ppm)
-    return picture
-
-
-def run(argv, folder):
-    """(status, stdout, stderr) of a program run without a display; it is
-    killed at the harness's deadline and its output capped."""
-    env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
-    program = harness.Program(argv, folder, env)
-    try:
-        program.close_input()
-        status = program.wait()
-        return status, program.stdout_text(), program.stderr_text()
-    finally:
-        program.finish()
-
-
-class ToolTest(unittest.TestCase):
-    """Each test in a folder of its own holding the built tile set."""
-
-    def setUp(self):
-        self.folder = tempfile.mkdtemp(prefix="areatool-test-")
-        self.addCleanup(shutil.rmtree, self.folder, True)
-        shutil.copy(harness.TILE_SET, self.path("graphics.dat"))
-
-    def path(self, name):
-        return os.path.join(self.folder, name)
-
-    def write(self, name, data):
-        with open(self.path(name), "wb") as f:
-            f.write(data)
-
-    def tool(self, *args):
-        return run([AREATOOL, *args], self.folder)
-
-    def make_ten_pictures(self, name):
-        """A tile set whose entries 0 to 9 are pictures (9 a copy of tile 4)
-        and entry 10 data."""
-        harness.make_tile_set(self.path(name), [*range(9), 4, "not a picture"])
+from harness import LIMITED_START, TILE, area_bytes
+from tool_support import AREATOOL, BOARD, ToolTest, read_picture, run
 
 
 class ShowTest(ToolTest):
@@ -286,10 +226,6 @@ class TilesetTest(ToolTest):
                 self.assertEqual(sorted(os.listdir(self.folder)), before)
                 self.assertEqual((self.read("graphics.tsx"), self.read("graphics.png")),
                                  (b"old tile set", b"old sheet"))
-
-    def read(self, name):
-        with open(self.path(name), "rb") as f:
-            return f.read()
 
 
 if __name__ == "__main__":

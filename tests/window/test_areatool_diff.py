@@ -7,8 +7,8 @@ import os
 import sys
 import unittest
 
-from harness import TILE, area_bytes
-from test_areatool import AREATOOL, BOARD, LIMITED_START, ToolTest, read_picture, run
+from harness import LIMITED_START, TILE, area_bytes
+from tool_support import AREATOOL, BOARD, ToolTest, read_picture, run
 
 GREEN, MAGENTA = (0, 200, 0), (255, 0, 255)
 
@@ -52,10 +52,6 @@ class DiffTest(ToolTest):
                               "diff", "--png", "x.png", "old.ard", "new.ard"], self.folder)
         self.assertEqual((status, err.count("\n")), (2, 0), err)
         self.assertEqual((sorted(os.listdir(self.folder)), self.read("x.png")), before)
-
-    def read(self, name):
-        with open(self.path(name), "rb") as f:
-            return f.read()
 
 
 if __name__ == "__main__":

@@ -7,14 +7,10 @@ import stat
 import unittest
 
 from harness import area_bytes
-from test_areatool import ToolTest
+from tool_support import ToolTest
 
 
 class EditTest(ToolTest):
-
-    def read(self, name):
-        with open(self.path(name), "rb") as f:
-            return f.read()
 
     def snapshot(self):
         """Each file's bytes and its inode and modification time, which a

@@ -3,40 +3,21 @@ that changed different cells merge cleanly, a cell changed two ways
 conflicts while every other change is still merged, and files that are
 not areas are refused with OURS untouched."""
 
-import os
-import shutil
 import subprocess
-import tempfile
 import unittest
 
+import harness
 from harness import area_bytes, parse_area
-from test_areatool import AREATOOL, run
+from tool_support import AREATOOL, git_env, run
 
 GIT_DEADLINE = 60
 
 
-class MergeTest(unittest.TestCase):
-
-    def setUp(self):
-        self.folder = tempfile.mkdtemp(prefix="areatool-merge-")
-        self.addCleanup(shutil.rmtree, self.folder, True)
-
-    def path(self, name):
-        return os.path.join(self.folder, name)
-
-    def write(self, name, data):
-        with open(self.path(name), "wb") as f:
-            f.write(data)
-
-    def read(self, name):
-        with open(self.path(name), "rb") as f:
-            return f.read()
+class MergeTest(harness.FolderTest):
+    FOLDER_TILE_SET = None
 
     def git(self, *args, check=True):
-        env = dict(os.environ, GIT_CONFIG_NOSYSTEM="1", HOME=self.folder,
-                   GIT_AUTHOR_NAME="t", GIT_AUTHOR_EMAIL="t@example.org",
-                   GIT_COMMITTER_NAME="t", GIT_COMMITTER_EMAIL="t@example.org")
-        done = subprocess.run(["git", *args], cwd=self.folder, env=env, capture_output=True,
+        done = subprocess.run(["git", *args], cwd=self.folder, env=git_env(self.folder), capture_output=True,
                               text=True, timeout=GIT_DEADLINE)
         if check:
             self.assertEqual(done.returncode, 0, done.stderr)

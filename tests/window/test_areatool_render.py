@@ -6,7 +6,7 @@ import unittest
 
 from editor_support import TOLERANCE, EditorTest
 from harness import BOARD_LEFT, BOARD_TOP, area_bytes
-from test_areatool import AREATOOL, BOARD, read_picture, run
+from tool_support import AREATOOL, BOARD, read_picture, run
 
 
 class RenderMatchesEditorTest(EditorTest):

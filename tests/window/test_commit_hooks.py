@@ -7,28 +7,25 @@ build, put first on PATH."""
 import os
 import re
 import shutil
-import tempfile
 import unittest
 
+import harness
 from harness import area_bytes
-from test_areatool import AREATOOL
 from test_install import run
+from tool_support import AREATOOL, git_env
 
 TOP = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 GOOD = area_bytes({(2, 2): 3}, mark=(2, 2), name=b"cave")
 BROKEN = area_bytes({(3, 4): 42}, name=b"cave")  # a value without a tile
 
 
-class CommitHookTest(unittest.TestCase):
+class CommitHookTest(harness.FolderTest):
+    FOLDER_TILE_SET = None
 
     def setUp(self):
-        self.folder = tempfile.mkdtemp(prefix="areaedit-hooks-")
-        self.addCleanup(shutil.rmtree, self.folder, True)
-        self.env = dict(os.environ, GIT_CONFIG_NOSYSTEM="1", HOME=self.folder,
-                        PATH=os.path.dirname(AREATOOL) + os.pathsep + os.environ["PATH"],
-                        PRE_COMMIT_HOME=os.path.join(self.folder, "pre-commit-cache"),
-                        GIT_AUTHOR_NAME="t", GIT_AUTHOR_EMAIL="t@example.org",
-                        GIT_COMMITTER_NAME="t", GIT_COMMITTER_EMAIL="t@example.org")
+        super().setUp()
+        self.env = git_env(self.folder, PATH=os.path.dirname(AREATOOL) + os.pathsep + os.environ["PATH"],
+                           PRE_COMMIT_HOME=self.path("pre-commit-cache"))
         self.env.pop("DISPLAY", None)
 
     def run_in(self, folder, *argv):
@@ -40,11 +37,6 @@ class CommitHookTest(unittest.TestCase):
         status, out = self.run_in(folder, "git", *args)
         self.assertEqual(status, 0, out)
         return out
-
-    def write(self, name, data):
-        os.makedirs(os.path.dirname(os.path.join(self.folder, name)), exist_ok=True)
-        with open(os.path.join(self.folder, name), "wb") as f:
-            f.write(data)
 
     def new_repository(self, name):
         os.mkdir(os.path.join(self.folder, name))

@@ -23,15 +23,15 @@ class NamesTest(harness.WindowTest):
         program.answer(MENU, "3\n")
         self.assertEqual(program.wait(), 0)
         self.assertEqual(files_in(self), ["seven77.ard"])  # nothing saved under a shortened name
-        self.assertEqual(harness.parse_area(self.read_file("seven77.ard"))[3], b"seven77\0")
+        self.assertEqual(harness.parse_area(self.read("seven77.ard"))[3], b"seven77\0")
         self.assertEqual(program.stdout_text(), MENU_ANSWERED + NEW_NAME * (len(refused) + 1)
                          + SAVE + TIME + MENU_ANSWERED)
         complaints = stderr_lines(program)
         self.assertEqual(len(complaints), len(refused), complaints)
 
     def test_load_name_over_7_chars_is_asked_again_and_ard_is_always_appended(self):
-        self.write_file("abc.ard", harness.area_bytes(name=b"wrong"))
-        self.write_file("abc.ard.ard", harness.area_bytes(cells={(0, 0): 2}, name=b"right"))
+        self.write("abc.ard", harness.area_bytes(name=b"wrong"))
+        self.write("abc.ard.ard", harness.area_bytes(cells={(0, 0): 2}, name=b"right"))
         program = self.start()
         program.answer(MENU, "2\n")
         program.answer(LOAD_NAME, "abcdefgh\n")
@@ -43,14 +43,14 @@ class NamesTest(harness.WindowTest):
         program.answer(MENU, "3\n")
         self.assertEqual(program.wait(), 0)
         self.assertEqual(len(stderr_lines(program)), 1, stderr_lines(program))
-        self.assertEqual(harness.parse_area(self.read_file("right.ard")),
+        self.assertEqual(harness.parse_area(self.read("right.ard")),
                          ((0, 0), 2, {(0, 0): 2}, b"right\0\0\0"))
         self.assertEqual(program.stdout_text(), MENU_ANSWERED + LOAD_NAME * 2
                          + SAVE + TIME + MENU_ANSWERED)
 
     def test_load_name_holding_a_zero_byte_is_refused_not_cut_short(self):
         # A cut name would open the file "abc", which has no extension.
-        self.write_file("abc", harness.area_bytes(name=b"abc"))
+        self.write("abc", harness.area_bytes(name=b"abc"))
         program = self.start()
         program.answer(MENU, "2\n")
         program.answer(LOAD_NAME, "abc\0\n")

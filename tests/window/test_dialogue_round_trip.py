@@ -30,7 +30,7 @@ class RoundTripTest(harness.WindowTest):
         program.answer(MENU, "3\n")
         self.assertEqual(program.wait(), 0)
 
-        mark, time_allowed, cells, name = harness.parse_area(self.read_file("hall.ard"))
+        mark, time_allowed, cells, name = harness.parse_area(self.read("hall.ard"))
         self.assertEqual((mark, time_allowed, cells, name), ((2, 7), 120, PAINTED, b"hall\0\0\0\0"))
         self.assertEqual(files_in(self), ["hall.ard"])
 
@@ -50,7 +50,7 @@ class RoundTripTest(harness.WindowTest):
 
     def test_loaded_area_is_saved_under_the_name_stored_in_it(self):
         typed = harness.area_bytes(cells={(1, 1): 2}, mark=(5, 5), time_allowed=7, name=b"stored")
-        self.write_file("typed.ard", typed)
+        self.write("typed.ard", typed)
         program = self.start()
         program.answer(MENU, "2\n")
         program.answer(LOAD_NAME, "typed\n")
@@ -60,12 +60,12 @@ class RoundTripTest(harness.WindowTest):
         program.answer(MENU, "3\n")
         self.assertEqual(program.wait(), 0)
         self.assertEqual(files_in(self), ["stored.ard", "typed.ard"])
-        self.assertEqual(self.read_file("typed.ard"), typed)
-        self.assertEqual(harness.parse_area(self.read_file("stored.ard")),
+        self.assertEqual(self.read("typed.ard"), typed)
+        self.assertEqual(harness.parse_area(self.read("stored.ard")),
                          ((5, 5), 9, {(1, 1): 2}, b"stored\0\0"))
 
     def test_new_area_keeps_the_mark_and_the_name_bytes_after_its_terminator(self):
-        self.write_file("before.ard", harness.area_bytes(cells={(3, 3): 4}, mark=(4, 5),
+        self.write("before.ard", harness.area_bytes(cells={(3, 3): 4}, mark=(4, 5),
                                                          time_allowed=77, name=b"abcdefg\0"))
         program = self.start()
         program.answer(MENU, "2\n")
@@ -81,7 +81,7 @@ class RoundTripTest(harness.WindowTest):
         program.answer(TIME, "9\n")
         program.answer(MENU, "3\n")
         self.assertEqual(program.wait(), 0)
-        self.assertEqual(harness.parse_area(self.read_file("xy.ard")),
+        self.assertEqual(harness.parse_area(self.read("xy.ard")),
                          ((4, 5), 9, {}, b"xy\0defg\0"))
         self.assertEqual(files_in(self), ["before.ard", "xy.ard"])
 

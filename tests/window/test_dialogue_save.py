@@ -40,7 +40,7 @@ class SaveTest(harness.WindowTest):
             field[:len(name) + 1] = name.encode() + b"\0"
         for name, _, stored in times:
             field[:len(name) + 1] = name.encode() + b"\0"
-            self.assertEqual(harness.parse_area(self.read_file(name + ".ard")),
+            self.assertEqual(harness.parse_area(self.read(name + ".ard")),
                              ((0, 0), stored, {}, bytes(field)))
         # Nothing beyond the prompts: no banner, no word that a save happened.
         no_save = MENU_ANSWERED + NEW_NAME + SAVE
@@ -52,7 +52,7 @@ class SaveTest(harness.WindowTest):
 
     def test_save_onto_a_directory_is_reported_and_the_menu_comes_back(self):
         os.mkdir(self.path("hall.ard"))
-        self.write_file(os.path.join("hall.ard", "inside"), b"kept")
+        self.write(os.path.join("hall.ard", "inside"), b"kept")
         program = self.start()
         self.make_area(program, "hall", "y\n")
         program.answer(TIME, "5\n")
@@ -64,7 +64,7 @@ class SaveTest(harness.WindowTest):
 
     def test_save_that_cannot_write_keeps_the_old_file_byte_for_byte(self):
         old = harness.area_bytes(cells={(1, 2): 6}, mark=(1, 2), time_allowed=50, name=b"hall")
-        self.write_file("hall.ard", old)
+        self.write("hall.ard", old)
         # No file may grow past 0 bytes; with SIGXFSZ ignored a write then
         # fails the way it does on a full disk.
         program = self.start(["bash", "-c", 'trap "" XFSZ; ulimit -f 0; exec "$0"', harness.AREAEDIT])
@@ -76,7 +76,7 @@ class SaveTest(harness.WindowTest):
         program.answer(MENU, "3\n")
         self.assertEqual(program.wait(), 0)
         self.assertEqual(len(stderr_lines(program)), 1, stderr_lines(program))
-        self.assertEqual(self.read_file("hall.ard"), old)
+        self.assertEqual(self.read("hall.ard"), old)
         self.assertEqual(files_in(self), ["hall.ard"])
 
 

@@ -12,19 +12,10 @@ import unittest
 
 import harness
 from drill_support import LOADED_AREA_DEPTH, MENU, NEW_AREA_DEPTH, DrillTest
+from harness import LIMITED_START
 
 TMPFS_SIZE = 256 * 1024
 
-# Starts the program with a file size limit and SIGXFSZ ignored, so that a
-# write past the limit fails with EFBIG, as on a full disk, instead of
-# killing it. Python's own start of a child would restore SIGXFSZ.
-LIMITED_START = """
-import os, resource, signal, sys
-signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
-limit = int(sys.argv[1])
-resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit))
-os.execv(sys.argv[2], sys.argv[2:])
-"""
 CUT_OFF_AT = 200  # bytes of the 420 that reach the disk
 
 
@@ -98,7 +89,7 @@ class FullDiskTest(DrillTest):
     def test_save_onto_a_directory_named_in_a_loaded_area_keeps_it_and_saves_go_on(self):
         # copy.ard stores the name "den": its save goes to den.ard.
         os.mkdir(self.path("den.ard"))
-        self.write_file(os.path.join("den.ard", "inside"), b"kept")
+        self.write(os.path.join("den.ard", "inside"), b"kept")
         program = self.start()
         self.visit_and_save(program, 2, "copy", LOADED_AREA_DEPTH)
         self.visit_and_save(program, 1, "fresh", NEW_AREA_DEPTH)
@@ -107,9 +98,9 @@ class FullDiskTest(DrillTest):
         self.assertIn("den.ard", line)
         self.assertIn("Is a directory", line)
         self.assertEqual(os.listdir(self.path("den.ard")), ["inside"])
-        self.assertEqual(self.read_file(os.path.join("den.ard", "inside")), b"kept")
+        self.assertEqual(self.read(os.path.join("den.ard", "inside")), b"kept")
         self.assert_areas_untouched(extra=["den.ard", "fresh.ard"])
-        self.assertEqual(len(self.read_file("fresh.ard")), 420)
+        self.assertEqual(len(self.read("fresh.ard")), 420)
 
 
 if __name__ == "__main__":

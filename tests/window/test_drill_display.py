@@ -56,19 +56,19 @@ class DisplayDrillTest(DrillTest):
         self.addCleanup(shutil.rmtree, bin_folder, True)
         lone = shutil.copy(harness.AREAEDIT, bin_folder)
         for how, damage in [("removed", lambda: os.remove(self.path("graphics.dat"))),
-                            ("cut short", lambda: self.write_file("graphics.dat", whole[:len(whole) // 2]))]:
+                            ("cut short", lambda: self.write("graphics.dat", whole[:len(whole) // 2]))]:
             with self.subTest(how):
-                self.write_file("graphics.dat", whole)
+                self.write("graphics.dat", whole)
                 program = self.start([lone])
                 self.visit_and_save(program, 1, "fresh", NEW_AREA_DEPTH)
                 program.expect(MENU)
-                saved = self.read_file("fresh.ard")
+                saved = self.read("fresh.ard")
                 damage()
                 program.send("2\n")
                 program.answer(LOAD_NAME, "hall\n")
                 self.assertEqual(program.wait(), 1)
                 self.assertIn("graphics.dat", self.one_line(program))
-                self.assertEqual(self.read_file("fresh.ard"), saved)
+                self.assertEqual(self.read("fresh.ard"), saved)
                 with open(self.path("graphics.dat"), "wb") as f:
                     f.write(whole)
                 self.assert_areas_untouched(extra=["fresh.ard"])

@@ -40,7 +40,7 @@ class TileSetTest(EditorTest):
         self.assertFalse(os.path.exists(self.path("hall.ard")))
 
     def write_tile_set(self, data):
-        self.write_file("graphics.dat", data)
+        self.write("graphics.dat", data)
 
     def test_missing_tile_set_is_named_with_the_places_looked_in(self):
         # A copy of the program on its own: the build's tile set lies
@@ -72,14 +72,14 @@ class TileSetTest(EditorTest):
         self.make_tile_set(*range(9))
         subprocess.run([DAT, "-c2", self.path("graphics.dat")], check=True, timeout=30,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        compressed = self.read_file("graphics.dat")
+        compressed = self.read("graphics.dat")
         with self.subTest("compressed"):
             self.write_tile_set(compressed[:len(compressed) * 2 // 3])
             self.assert_refused("cut short")
 
     def test_tile_set_the_library_faults_on_is_refused_in_seconds_keeping_the_area(self):
         stored = area_bytes({(3, 4): 5})
-        self.write_file("hall.ard", stored)
+        self.write("hall.ard", stored)
         for name, data in damaged_tile_sets(TILE_SET).items():
             with self.subTest(name):
                 self.write_tile_set(data)
@@ -92,7 +92,7 @@ class TileSetTest(EditorTest):
                 self.assertLess(time.monotonic() - started, 10)
                 self.assertEqual((status, lines), (1, ["areaedit: graphics.dat: damaged or cut short"]))
                 self.assertNotIn("Shutting down", program.stdout_text())
-                self.assertEqual(self.read_file("hall.ard"), stored)
+                self.assertEqual(self.read("hall.ard"), stored)
 
     def test_tile_set_with_fewer_than_nine_entries_is_refused(self):
         self.make_tile_set(0, 1, 2, 3, 4)

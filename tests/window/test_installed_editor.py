@@ -64,7 +64,7 @@ class InstalledEditorTest(EditorTest):
         self.assertEqual(raw_stderr(program), "")
 
     def test_working_folder_then_beside_the_program_then_the_installed_tile_set(self):
-        self.write_file("hall.ard", harness.area_bytes({(0, 0): 0}))
+        self.write("hall.ard", harness.area_bytes({(0, 0): 0}))
         places = [(None, 0),
                   (os.path.join(self.prefix, "bin", "graphics.dat"), 1),
                   (self.path("graphics.dat"), 2)]
@@ -82,7 +82,7 @@ class InstalledEditorTest(EditorTest):
 
         # The working folder's wins even when it cannot be used, and with the
         # sound library quiet the program's own line still reaches the user.
-        self.write_file("graphics.dat", b"not a tile set")
+        self.write("graphics.dat", b"not a tile set")
         program = self.start()
         program.answer(MENU, "2\n")
         program.answer(LOAD_NAME, "hall\n")
@@ -96,15 +96,15 @@ class RunScriptTest(harness.WindowTest):
 
     def test_run_script_leaves_the_tile_set_in_the_areas_folder_as_it_is(self):
         make_shifted_tile_set(self.path("graphics.dat"), 4)
-        before = self.read_file("graphics.dat")
-        self.write_file("hall.ard", harness.area_bytes())
+        before = self.read("graphics.dat")
+        self.write("hall.ard", harness.area_bytes())
         env = dict(self.x.env(), AREAS=self.folder, AREAEDIT_BUILD_DIR=harness.BUILD)
         program = harness.Program([RUN_SCRIPT], self.folder, env, deadline=SETUP_DEADLINE)
         self.addCleanup(program.finish)
         program.expect(MENU, timeout=SETUP_DEADLINE)
         program.send("3\n")
         self.assertEqual(program.wait(), 0, program.stderr_text())
-        self.assertEqual(self.read_file("graphics.dat"), before)
+        self.assertEqual(self.read("graphics.dat"), before)
         self.assertEqual(sorted(os.listdir(self.folder)), ["graphics.dat", "hall.ard"])
 
 

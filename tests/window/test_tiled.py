@@ -15,7 +15,7 @@ import unittest
 
 import harness
 from harness import area_bytes
-from test_areatool import AREATOOL, ToolTest, read_picture
+from tool_support import ToolTest, read_picture
 from test_install import install_into
 
 EXTENSION = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", "tiled"))
@@ -111,10 +111,6 @@ class TiledTest(ToolTest):
     def convert(self, source, target, *format_name):
         status, err = self.tiled("--export-map", *format_name, source, target)
         self.assertEqual(status, 0, "%s to %s: %s" % (source, target, err))
-
-    def read(self, name):
-        with open(self.path(name), "rb") as f:
-            return f.read()
 
 
 class RoundTripTest(TiledTest):

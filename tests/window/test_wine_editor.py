@@ -65,7 +65,7 @@ class WineEditorTest(wine_support.WineTest):
         program.answer(MENU, "3\r\n")
         self.assertEqual(program.wait(), 0)
 
-        self.assertEqual(self.read_file("hall.ard"),
+        self.assertEqual(self.read("hall.ard"),
                          harness.area_bytes(cells=PAINTED, mark=(2, 7), time_allowed=120, name=b"hall"))
         self.assertEqual(os.listdir(self.folder), ["hall.ard"])
         # 16 bits for the new area, 15 for the loaded one: the greens differ.

@@ -16,7 +16,7 @@ import harness
 import wine_support
 from damaged_tile_set import damaged_tile_sets
 from dialogue import LOADED_AREA_DEPTH
-from test_areatool import read_picture, run
+from tool_support import read_picture, run
 from wine_support import AREATOOL, LINUX_AREATOOL, LOAD_NAME, MENU, NEW_NAME, TIME
 
 # Every tile, the placeholder for values without a picture, and the mark.
@@ -51,7 +51,7 @@ class WineNamesAndSavesTest(wine_support.WineTest):
 
     def test_save_over_a_read_only_area_keeps_it_and_goes_on(self):
         old = harness.area_bytes(cells={(1, 1): 2}, time_allowed=5, name=b"cave")
-        self.write_file("cave.ard", old)
+        self.write("cave.ard", old)
         os.chmod(self.path("cave.ard"), stat.S_IRUSR)  # Wine shows it as read-only
         program = self.start()
         program.answer(MENU, "2\n")
@@ -65,7 +65,7 @@ class WineNamesAndSavesTest(wine_support.WineTest):
         errors = program.stderr_text().splitlines()
         self.assertEqual(len(errors), 1, errors)
         self.assertTrue(errors[0].startswith("areaedit: cannot save cave.ard: "), errors)
-        self.assertEqual(self.read_file("cave.ard"), old)
+        self.assertEqual(self.read("cave.ard"), old)
         self.assertEqual(sorted(os.listdir(self.folder)), ["cave.ard", "graphics.dat"])
 
     def assert_same_as_on_linux(self, picture, linux_argv, inputs):
@@ -89,10 +89,10 @@ class WineNamesAndSavesTest(wine_support.WineTest):
         self.assertEqual(wrong[:5], [], "%s: (x, y, Windows, Linux) of %d pixels that differ" % (picture, len(wrong)))
 
     def test_areatool_shows_checks_and_renders(self):
-        self.write_file("cave.ard", harness.area_bytes(cells={(0, 0): 1}, mark=(0, 0), name=b"cave"))
-        self.write_file("board.ard", BOARD)
+        self.write("cave.ard", harness.area_bytes(cells={(0, 0): 1}, mark=(0, 0), name=b"cave"))
+        self.write("board.ard", BOARD)
         # Made elsewhere: Windows cannot save an area named so.
-        self.write_file("odd.ard", harness.area_bytes(name=b"NUL"))
+        self.write("odd.ard", harness.area_bytes(name=b"NUL"))
         show = self.start(AREATOOL, ["show", "cave.ard"], display=False)
         self.assertEqual(show.wait(), 0)
         self.assertIn("name: cave\r\nmark: column 0, row 0\r\n", show.stdout_text())
@@ -102,34 +102,34 @@ class WineNamesAndSavesTest(wine_support.WineTest):
         self.assertEqual(check.stdout_text(), "odd.ard: the name is a device name on Windows\r\n")
         render = self.start(AREATOOL, ["render", "--scale", "2", "board.ard", "board.png"], display=False)
         self.assertEqual(render.wait(), 0, render.stderr_text())
-        png = self.read_file("board.png")
+        png = self.read("board.png")
         self.assertEqual(png[:8], b"\x89PNG\r\n\x1a\n")
         self.assertEqual(png[16:24], (700).to_bytes(4, "big") * 2)  # width and height
         self.assert_same_as_on_linux("board.png", ["render", "--scale", "2", "board.ard", "board.png"], ["board.ard"])
         # merge, as git runs it, and tileset, the other PNG writer.
-        self.write_file("ours.ard", harness.area_bytes(cells={(0, 0): 1, (5, 5): 2}, name=b"cave"))
-        self.write_file("theirs.ard", harness.area_bytes(cells={(0, 0): 1, (9, 0): 7}, name=b"cave"))
+        self.write("ours.ard", harness.area_bytes(cells={(0, 0): 1, (5, 5): 2}, name=b"cave"))
+        self.write("theirs.ard", harness.area_bytes(cells={(0, 0): 1, (9, 0): 7}, name=b"cave"))
         merge = self.start(AREATOOL, ["merge", "cave.ard", "ours.ard", "theirs.ard"], display=False)
         self.assertEqual(merge.wait(), 0, merge.stderr_text())
-        self.assertEqual(self.read_file("ours.ard"),
+        self.assertEqual(self.read("ours.ard"),
                          harness.area_bytes(cells={(0, 0): 1, (5, 5): 2, (9, 0): 7}, name=b"cave"))
         os.mkdir(self.path("sub"))
         tileset = self.start(AREATOOL, ["tileset", "sub\\tiles.tsx"], display=False)
         self.assertEqual(tileset.wait(), 0, tileset.stderr_text())
-        self.assertIn('<image source="tiles.png"', self.read_file("sub/tiles.tsx").decode())
-        self.assertEqual(self.read_file("sub/tiles.png")[:8], b"\x89PNG\r\n\x1a\n")
+        self.assertIn('<image source="tiles.png"', self.read("sub/tiles.tsx").decode())
+        self.assertEqual(self.read("sub/tiles.png")[:8], b"\x89PNG\r\n\x1a\n")
         self.assert_same_as_on_linux(os.path.join("sub", "tiles.png"), ["tileset", "sub/tiles.tsx"], [])
         self.assertEqual(sorted(os.listdir(self.folder)), ["board.ard", "board.png", "cave.ard", "graphics.dat",
                                                            "odd.ard", "ours.ard", "sub", "theirs.ard"])
 
     def test_areatool_refuses_a_damaged_tile_set_in_one_line_and_seconds(self):
         stored = harness.area_bytes(cells={(0, 0): 1}, name=b"cave")
-        self.write_file("cave.ard", stored)
+        self.write("cave.ard", stored)
         # Wine starts slowly: each damage once, check and render by turns.
         commands = [["check", "--tiles", "damaged.dat", "cave.ard"],
                     ["render", "--tiles", "damaged.dat", "cave.ard", "cave.png"]]
         for n, (name, data) in enumerate(damaged_tile_sets(wine_support.TILE_SET).items()):
-            self.write_file("damaged.dat", data)
+            self.write("damaged.dat", data)
             command = commands[n % 2]
             with self.subTest(name, command=command[0]):
                 started = time.monotonic()
@@ -138,7 +138,7 @@ class WineNamesAndSavesTest(wine_support.WineTest):
                 self.assertLess(time.monotonic() - started, 30)  # Wine's start included
                 self.assertEqual(tool.stderr_text().splitlines(),
                                  ["areatool: cannot use the tile set damaged.dat: damaged or cut short"])
-                self.assertEqual(self.read_file("cave.ard"), stored)
+                self.assertEqual(self.read("cave.ard"), stored)
                 self.assertEqual(sorted(os.listdir(self.folder)), ["cave.ard", "damaged.dat", "graphics.dat"])
 
 

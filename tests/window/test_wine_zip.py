@@ -61,19 +61,19 @@ class ZipTest(wine_support.WineTest):
         self.git("init", "-q", "-b", "main")
         for line in config:
             self.git(shell=line.replace(USER_PATH, wrapper))
-        self.write_file(".gitattributes", b"*.ard diff=area merge=area\n")
-        self.write_file("cave.ard", area_bytes({(0, 0): 1}, name=b"cave"))
+        self.write(".gitattributes", b"*.ard diff=area merge=area\n")
+        self.write("cave.ard", area_bytes({(0, 0): 1}, name=b"cave"))
         self.git("add", ".gitattributes", "cave.ard")
         self.git("commit", "-q", "-m", "base")
         self.git("checkout", "-q", "-b", "other")
-        self.write_file("cave.ard", area_bytes({(0, 0): 1, (9, 0): 7}, name=b"cave"))
+        self.write("cave.ard", area_bytes({(0, 0): 1, (9, 0): 7}, name=b"cave"))
         self.git("commit", "-q", "-am", "theirs")
         self.git("checkout", "-q", "main")
-        self.write_file("cave.ard", area_bytes({(0, 0): 1, (5, 5): 2}, name=b"cave"))
+        self.write("cave.ard", area_bytes({(0, 0): 1, (5, 5): 2}, name=b"cave"))
         self.assertIn("\n- 5  ..........\n+ 5  .....2....\n", self.git("diff", "cave.ard"))
         self.git("commit", "-q", "-am", "ours")
         self.git("merge", "-q", "--no-edit", "other")
-        self.assertEqual(self.read_file("cave.ard"),
+        self.assertEqual(self.read("cave.ard"),
                          area_bytes({(0, 0): 1, (5, 5): 2, (9, 0): 7}, name=b"cave"))
 
 

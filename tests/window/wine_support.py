@@ -117,6 +117,8 @@ def copy_prefix(template, path):
 class WineTest(harness.WindowTest):
     """Each test gets its own working folder with the tile set and its own
     X server; the tests of one file share a Wine prefix, one at a time."""
+    FOLDER_TILE_SET = TILE_SET
+    XVFB_OPTIONS = ("-r",)  # no key repeat
 
     @classmethod
     def setUpClass(cls):
@@ -132,11 +134,7 @@ class WineTest(harness.WindowTest):
         shutil.rmtree(cls.prefix_folder, True)
 
     def setUp(self):
-        self.folder = tempfile.mkdtemp(prefix="areaedit-test-")
-        self.addCleanup(shutil.rmtree, self.folder, True)
-        shutil.copy(TILE_SET, os.path.join(self.folder, "graphics.dat"))
-        self.x = harness.Xvfb("-r").__enter__()  # no key repeat
-        self.addCleanup(self.x.__exit__, None, None, None)
+        super().setUp()
         # Runs before the X server goes: the desktop belongs to this display.
         self.addCleanup(end_wineserver, self.prefix)
 
