@@ -10,27 +10,19 @@
 // ways, and keeps ours there; diff lists nothing exactly when two areas are
 // equal, and each line it lists is a real difference, each once.
 
+#include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "fuzz_support.h"
 #include "tool/tool.h"
 
 namespace {
 
 constexpr std::size_t edit_size = 6;
 constexpr std::size_t words = area_file_size / 4;
-
-void require(bool ok, const char *what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "fuzz_merge_diff: %s\n", what);
-        std::abort();
-    }
-}
 
 bool same(const area_record &a, const area_record &b)
 {

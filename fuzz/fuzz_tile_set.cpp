@@ -49,9 +49,12 @@ std::string input_path;
 
 // A child that the sanitizer ends would otherwise run the fuzzer's own
 // death report, and leave a finding for what is the library's known fault.
+// A replay built without a sanitizer has none to forget.
+#pragma weak __sanitizer_set_death_callback
 void forget_death_report()
 {
-    __sanitizer_set_death_callback(nullptr);
+    if (__sanitizer_set_death_callback)
+        __sanitizer_set_death_callback(nullptr);
 }
 
 }  // namespace
