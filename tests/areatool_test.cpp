@@ -77,12 +77,14 @@ TEST(areatool_merge, one_sided_and_equal_changes_merge_and_two_way_ones_keep_our
     theirs.cells[2][2] = 6;
     ours.cells[0][0] = 5;     // only ours changed
     theirs.time_allowed = 60;  // only theirs changed
+    theirs.name = {'d', 'e', 'n', '\0', 'o', 'l', 'd', '\0'};
     ours.cells[5][5] = theirs.cells[5][5] = 7;  // the same change
     theirs.mark_col = 3;
 
     merge_result result = merge_areas(&base, ours, theirs);
     area_record want = ours;
     want.time_allowed = 60;
+    want.name = theirs.name;
     want.mark_col = 3;
     EXPECT_EQ(std::memcmp(&result.merged, &want, sizeof want), 0);
     EXPECT_EQ(result.conflicts, std::vector<std::string>{

@@ -1,19 +1,24 @@
 // The built tile set, graphics.dat: nine 35 x 35 bitmaps in value order,
 // each the picture drawn for its value, and no two alike. Needs no display.
+// Then load_tiles' reasons for datafiles that are whole but no tile set.
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 
 #include <allegro.h>
 
+#include "tiles/tiles.h"
+
 namespace {
 
-constexpr int painted_tiles = 9;
-constexpr int tile_size = 35;
 constexpr int centre = tile_size / 2;
 constexpr int corner_probe = 5;
 
@@ -115,6 +120,63 @@ TEST(tile_set, nine_pictures_differ_at_both_probe_pixels)
                 << "tiles " << w << " and " << v << " share (5,5)";
         }
     }
+}
+
+std::string read_bytes(const std::filesystem::path &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The built tile set with its object count (big-endian, after the 8 bytes of
+// magic) set to count; the objects past it are left as they were, unread.
+std::string with_object_count(std::string datafile, unsigned count)
+{
+    for (int i = 0; i < 4; ++i)
+        datafile[8 + i] = static_cast<char>(count >> (24 - 8 * i));
+    return datafile;
+}
+
+// The built tile set with data objects of no bytes after its tiles: no
+// longer plain bitmaps, so loaded on trial in a child first, and slow.
+std::string with_data_objects(const std::string &datafile, unsigned added)
+{
+    std::string bytes = with_object_count(datafile, painted_tiles + added);
+    for (unsigned i = 0; i < added; ++i)
+        bytes.append("DATA\0\0\0\0\0\0\0\0", 12);  // type, stored size, unpacked size
+    return bytes;
+}
+
+TEST(tile_set, load_gives_the_reason_a_whole_datafile_is_no_tile_set)
+{
+    start_library();
+    std::string built = read_bytes(TILE_SET_PATH);
+    ASSERT_EQ(built.compare(0, 12, std::string("slh.ALL.\0\0\0\x09", 12)), 0);
+    std::filesystem::path path = std::filesystem::temp_directory_path()
+                                 / ("tile-set-test-" + std::to_string(getpid()) + ".dat");
+    struct case_ {
+        const char *what;
+        std::string bytes;
+        std::chrono::milliseconds deadline;
+        std::string why;
+    };
+    const case_ cases[] = {
+        {"eight entries", with_object_count(built, 8), tile_set_load_deadline,
+         "holds 8 entries, fewer than the 9 tiles"},
+#ifndef _WIN32  // Windows tries the load in place, without a deadline
+        {"a trial past its deadline", with_data_objects(built, 100000), std::chrono::milliseconds(0),
+         "damaged or cut short"},
+#endif
+        {"the same file in time", with_data_objects(built, 100000), tile_set_load_deadline, ""},
+    };
+    for (const case_ &c : cases) {
+        std::ofstream(path, std::ios::binary) << c.bytes;
+        loaded_tiles tiles;
+        EXPECT_EQ(load_tiles(path.string(), tiles, c.deadline), c.why) << c.what;
+        EXPECT_EQ(tiles.datafile != nullptr, c.why.empty()) << c.what;
+        unload_tiles(tiles);
+    }
+    std::filesystem::remove(path);
 }
 
 }  // namespace

@@ -31,21 +31,31 @@ class DiffTest(ToolTest):
 
     def test_png_shows_old_left_new_right_and_frames_changed_cells_in_both(self):
         self.write("old.ard", area_bytes({(3, 1): 2}))
-        self.write("new.ard", area_bytes({(3, 1): 5, (9, 9): 0}, mark=(1, 1)))
         self.write("x.png", b"old picture")
-        status, out, _ = self.tool("diff", "--png", "x.png", "--scale", "2", "old.ard", "new.ard")
-        self.assertEqual((status, len(out.splitlines())), (1, 3))
-        picture = read_picture(self, self.path("x.png"))
-        self.assertEqual((picture.width, picture.height), (2 * (2 * BOARD + TILE), 2 * BOARD))
-        cell = 2 * TILE
-        for left in (0, 2 * (BOARD + TILE)):
-            x, y = left + 3 * cell, 1 * cell
-            # A frame 4 pixels wide just inside the cell's edge, the tile within.
-            self.assertEqual({picture.pixel(x + d, y + d) for d in range(4)}, {MAGENTA})
-            self.assertEqual(picture.pixel(x + cell - 4, y + cell // 2), MAGENTA)
-            self.assertNotEqual(picture.pixel(x + 4, y + cell // 2), MAGENTA)
-            self.assertEqual(picture.pixel(left + 2 * cell, y), (0, 0, 0))  # an unchanged empty cell
-        self.assertEqual({picture.pixel(2 * BOARD + d, 100) for d in range(2 * TILE)}, {GREEN})
+        # (NEW, scale, whether cell 3,1 is framed): a frame is 2 pixels wide
+        # at scale 1; a change of only the mark or only the time frames no
+        # cell, not even 0,0.
+        for new, scale, framed in [(area_bytes({(3, 1): 5, (9, 9): 0}, mark=(1, 1)), 3, True),
+                                   (area_bytes({(3, 1): 2}, mark=(0, 1)), 1, False),
+                                   (area_bytes({(3, 1): 2}, time_allowed=5), 2, False)]:
+            with self.subTest(scale=scale, framed=framed):
+                self.write("new.ard", new)
+                status, _, _ = self.tool("diff", "--png", "x.png", "--scale", str(scale), "old.ard", "new.ard")
+                self.assertEqual(status, 1)
+                picture = read_picture(self, self.path("x.png"))
+                self.assertEqual((picture.width, picture.height), (scale * (2 * BOARD + TILE), scale * BOARD))
+                cell, frame = scale * TILE, 2 * scale
+                for left in (0, scale * (BOARD + TILE)):
+                    x, y = left + 3 * cell, 1 * cell
+                    edge = {picture.pixel(x + d, y + d) for d in range(frame)}
+                    if framed:  # just inside the cell's edge, the tile within
+                        self.assertEqual(edge, {MAGENTA})
+                        self.assertEqual(picture.pixel(x + cell - frame, y + cell // 2), MAGENTA)
+                        self.assertNotEqual(picture.pixel(x + frame, y + cell // 2), MAGENTA)
+                    else:
+                        self.assertNotIn(MAGENTA, edge)
+                    self.assertEqual({picture.pixel(left + d, d) for d in range(frame)}, {(0, 0, 0)})  # cell 0,0
+                self.assertEqual({picture.pixel(scale * BOARD + d, 100) for d in range(cell)}, {GREEN})
         # A write cut short by a full disk keeps the old PNG and leaves nothing else.
         before = sorted(os.listdir(self.folder)), self.read("x.png")
         status, _, err = run([sys.executable, "-c", LIMITED_START, "1000", AREATOOL,

@@ -39,12 +39,19 @@ class EditTest(ToolTest):
                 self.assertEqual(self.snapshot(), before)
 
     def test_set_applies_each_kind_of_change_in_order(self):
-        self.write("cave.ard", area_bytes({(0, 0): 1, (9, 9): 4}, mark=(5, 5), name=b"cave\0old"))
-        changes = ["--fill", "4", "--replace", "4=-0x10", "--cell", "2,7=3", "--cell=2,7=8", "--mark", "9,0",
-                   "--cell", "1,1=3", "--time", "010", "--name", "ab"]
-        self.assertEqual(self.tool("set", *changes, "cave.ard"), (0, "", ""))
-        want = {(c, r): -16 for c in range(10) for r in range(10)} | {(2, 7): 8, (1, 1): 3}
-        self.assertEqual(self.read("cave.ard"), area_bytes(want, mark=(1, 1), time_allowed=8, name=b"ab\0e\0old"))
+        cells = {(0, 0): 1, (9, 9): 4}
+        every = {(c, r): -16 for c in range(10) for r in range(10)} | {(2, 7): 8, (1, 1): 3}
+        # A change of only the name, or only of the last cell, is written too.
+        for changes, want in [
+                (["--fill", "4", "--replace", "4=-0x10", "--cell", "2,7=3", "--cell=2,7=8", "--mark", "9,0",
+                  "--cell", "1,1=3", "--time", "010", "--name", "ab"],
+                 area_bytes(every, mark=(1, 1), time_allowed=8, name=b"ab\0e\0old")),
+                (["--name", "den"], area_bytes(cells, mark=(5, 5), name=b"den\0\0old")),
+                (["--cell", "9,9=2"], area_bytes(cells | {(9, 9): 2}, mark=(5, 5), name=b"cave\0old"))]:
+            with self.subTest(changes=changes):
+                self.write("cave.ard", area_bytes(cells, mark=(5, 5), name=b"cave\0old"))
+                self.assertEqual(self.tool("set", *changes, "cave.ard"), (0, "", ""))
+                self.assertEqual(self.read("cave.ard"), want)
 
     def test_bulk_set_writes_what_it_can_and_leaves_the_rest_untouched(self):
         self.write("a.ard", area_bytes({(0, 0): 1, (3, 3): 1, (4, 4): 2}))
