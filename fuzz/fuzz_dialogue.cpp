@@ -13,13 +13,15 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "area/area.h"
 #include "console/console.h"
-#include "editor_standin.h"
 #include "fuzz_support.h"
+#include "support/areas.h"
+#include "support/editor_standin.h"
 
 namespace {
 
@@ -32,35 +34,30 @@ std::string outer_folder;  // holds only the working folder
 std::string folder;
 std::map<std::string, std::string> seeds;  // file name to its bytes
 
-std::string area_file(const char (&name)[name_size], std::int32_t first_cell, std::size_t size)
+std::string area_file(std::string_view name, std::int32_t first_cell, std::size_t size)
 {
-    area_record area{};
-    area.mark_col = 2;
-    area.mark_row = 3;
+    area_record area = empty_area(name, 2, 3);
     area.time_allowed = 90;
-    for (auto &column : area.cells)
-        column.fill(empty_tile);
     area.cells[0][0] = first_cell;
-    std::memcpy(area.name.data(), name, name_size);
-    std::string bytes(reinterpret_cast<const char *>(&area), sizeof area);
+    std::string bytes = file_bytes(area);
     bytes.resize(size, 'x');
     return bytes;
 }
 
 void make_seeds()
 {
-    seeds["hall.ard"] = area_file({'h', 'a', 'l', 'l'}, 1, area_file_size);
-    seeds["cave.ard"] = area_file({'c', 'a', 'v', 'e'}, 2, area_file_size + 10);  // a longer file
-    seeds["stub.ard"] = area_file({'s', 't', 'u', 'b'}, 3, 100);                   // a short one
-    seeds["wild.ard"] = area_file({'w', 'i', 'l', 'd', 'c', 'a', 'r', 'd'}, 4, area_file_size);  // no terminator
-    seeds["copy.ard"] = area_file({'h', 'a', 'l', 'l'}, 5, area_file_size);  // saves as hall.ard
+    seeds["hall.ard"] = area_file("hall", 1, area_file_size);
+    seeds["cave.ard"] = area_file("cave", 2, area_file_size + 10);  // a longer file
+    seeds["stub.ard"] = area_file("stub", 3, 100);                   // a short one
+    seeds["wild.ard"] = area_file("wildcard", 4, area_file_size);    // no terminator
+    seeds["copy.ard"] = area_file("hall", 5, area_file_size);        // saves as hall.ard
 }
 
 void seed_folder()
 {
     empty_folder(folder);
     for (const auto &[name, bytes] : seeds)
-        write_whole_file(folder + "/" + name, bytes.data(), bytes.size());
+        write_file(folder + "/" + name, bytes);
 }
 
 bool usable_area_file_name(const std::string &name)
@@ -76,7 +73,7 @@ void check_folder()
     require(folder_entries(outer_folder) == std::vector<std::string>{"work"},
             "a file was written beside the working folder");
     for (const std::string &name : folder_entries(folder)) {
-        std::string bytes = read_whole_file(folder + "/" + name);
+        std::string bytes = read_file(folder + "/" + name);
         auto seed = seeds.find(name);
         if (seed != seeds.end() && seed->second == bytes)
             continue;

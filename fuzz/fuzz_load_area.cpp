@@ -60,7 +60,7 @@ void check_saved(const std::uint8_t *data, const std::string &messages)
     std::string saved = std::string(name) + area_extension;
     require(entries.size() == 2 && (entries[0] == saved || entries[1] == saved),
             "a save left other files than NAME.ard beside the input");
-    std::string bytes = read_whole_file(folder + "/" + saved);
+    std::string bytes = read_file(folder + "/" + saved);
     require(bytes.size() == static_cast<std::size_t>(area_file_size), "a save did not write 420 bytes");
     require(std::memcmp(bytes.data(), data, area_file_size) == 0,
             "a save did not give back the bytes that were loaded");
@@ -79,7 +79,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     empty_folder(folder);
-    write_whole_file(input_name, data, size);
+    write_file(input_name, std::string_view(reinterpret_cast<const char *>(data), size));
     std::memset(&current_area, untouched_byte, sizeof current_area);
 
     output_sink out{"stdout", 1 << 16};

@@ -6,13 +6,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
+#include <filesystem>
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "area/area.h"
@@ -116,8 +112,8 @@ void remove_private_folders()
 {
     // Newest first: a folder made inside another goes before it.
     for (auto folder = private_folders.rbegin(); folder != private_folders.rend(); ++folder) {
-        empty_folder(*folder);
-        ::rmdir(folder->c_str());
+        std::error_code error;
+        std::filesystem::remove_all(*folder, error);
     }
 }
 
@@ -135,57 +131,9 @@ std::string make_private_folder()
     const char *base = std::getenv("TMPDIR");
     if (!base || !*base)
         base = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-    std::string folder = std::string(base) + "/areaedit-fuzz-XXXXXX";
-    require(::mkdtemp(folder.data()) != nullptr, "cannot make a private folder");
+    std::string folder = make_test_folder(base).string();
     remove_at_exit(folder);
     return folder;
-}
-
-std::vector<std::string> folder_entries(const std::string &folder)
-{
-    std::vector<std::string> names;
-    DIR *dir = ::opendir(folder.c_str());
-    require(dir != nullptr, "cannot list the working folder");
-    while (dirent *entry = ::readdir(dir)) {
-        if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-            names.emplace_back(entry->d_name);
-    }
-    ::closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-void empty_folder(const std::string &folder)
-{
-    for (const std::string &name : folder_entries(folder)) {
-        std::string path = folder + "/" + name;
-        // A directory is never made by the code under test; one found here
-        // is seeded, and empty.
-        if (::unlink(path.c_str()) != 0)
-            require(::rmdir(path.c_str()) == 0, "cannot empty the working folder");
-    }
-}
-
-std::string read_whole_file(const std::string &path)
-{
-    std::string data;
-    int fd = ::open(path.c_str(), O_RDONLY);
-    require(fd >= 0, "cannot open a file in the working folder");
-    char buffer[4096];
-    ssize_t got;
-    while ((got = ::read(fd, buffer, sizeof buffer)) > 0)
-        data.append(buffer, static_cast<std::size_t>(got));
-    ::close(fd);
-    require(got == 0, "cannot read a file in the working folder");
-    return data;
-}
-
-void write_whole_file(const std::string &path, const void *data, std::size_t size)
-{
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    require(fd >= 0, "cannot create a file in the working folder");
-    require(::write(fd, data, size) == static_cast<ssize_t>(size), "cannot write a file in the working folder");
-    ::close(fd);
 }
 
 std::FILE *open_sink(output_sink &sink)

@@ -1,6 +1,7 @@
 // What the fuzz targets share: running code that may end the program with
 // exit, a private working folder, and sinks that stand in for the console's
-// streams. Start reading at run_catching_exit().
+// streams; the file helpers of the tests' support/files.h come with it.
+// Start reading at run_catching_exit().
 #pragma once
 
 #include <csetjmp>
@@ -9,6 +10,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "support/files.h"
 
 // Set while run_catching_exit runs its body: where a call to exit lands.
 extern std::jmp_buf *exit_landing;
@@ -50,10 +53,6 @@ void check_exit_is_caught();
 // system when there is one (saves call fsync).
 std::string make_private_folder();  // removed again when the fuzzer exits
 void remove_at_exit(const std::string &folder);  // a folder made inside one of those
-void empty_folder(const std::string &folder);
-std::vector<std::string> folder_entries(const std::string &folder);  // sorted
-std::string read_whole_file(const std::string &path);
-void write_whole_file(const std::string &path, const void *data, std::size_t size);
 
 // A stream that counts what is written to it, keeps the first keep_limit
 // bytes, and ends the run as a finding past cap bytes (endless output).

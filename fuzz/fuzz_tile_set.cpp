@@ -23,6 +23,7 @@
 
 #include <allegro.h>
 
+#include "editor/editor.h"
 #include "fuzz_support.h"
 #include "tiles/tiles.h"
 
@@ -43,7 +44,6 @@ extern "C" const char *__lsan_default_suppressions()
 namespace {
 
 constexpr std::chrono::milliseconds trial_deadline{1000};
-constexpr int tile_depth = 16;  // a new area's
 
 std::string input_path;
 
@@ -62,7 +62,7 @@ void forget_death_report()
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     require(install_allegro(SYSTEM_NONE, &errno, atexit) == 0, "cannot start the graphics library");
-    set_color_depth(tile_depth);
+    set_color_depth(new_area_depth);
     pthread_atfork(nullptr, nullptr, forget_death_report);
     input_path = make_private_folder() + "/graphics.dat";
     return 0;
@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    write_whole_file(input_path, data, size);
+    write_file(input_path, std::string_view(reinterpret_cast<const char *>(data), size));
     loaded_tiles tiles;
     if (!load_tiles(input_path, tiles, trial_deadline).empty())
         return 0;

@@ -34,12 +34,13 @@
 
 #include <allegro.h>
 
+#include "editor/editor.h"
+
 // Defined in the instrumented copy of the loader when there is one.
 extern "C" void use_instrumented_datafile_loaders() __attribute__((weak));
 
 namespace {
 
-constexpr int tile_depth = 16;  // a new area's, so bitmaps are converted as the editor's are
 
 std::string input_path;
 volatile int pixel_sink;  // keeps the reads of every pixel
@@ -59,7 +60,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0)
         std::abort();
-    set_color_depth(tile_depth);
+    set_color_depth(new_area_depth);  // so bitmaps are converted as the editor's are
     if (use_instrumented_datafile_loaders)
         use_instrumented_datafile_loaders();
     const char *folder = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";

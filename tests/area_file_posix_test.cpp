@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "area_file_support.h"
+#include "support/area_file_test.h"
 
 TEST_F(area_file, saved_file_gets_the_mode_of_a_plain_create)
 {
@@ -24,7 +24,7 @@ TEST_F(area_file, saved_file_gets_the_mode_of_a_plain_create)
 TEST_F(area_file, save_onto_a_directory_keeps_it_and_reports)
 {
     fs::create_directory("cave.ard");
-    write_file("cave.ard/inside", {1, 2, 3});
+    write_file("cave.ard/inside", bytes{1, 2, 3});
     set_name({'c', 'a', 'v', 'e', '\0'});
     testing::internal::CaptureStderr();
     save_area();

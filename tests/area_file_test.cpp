@@ -2,7 +2,7 @@
 // a save refuses. area_file_posix_test.cpp and area_file_windows_test.cpp
 // hold what each system's saves do when they fail.
 
-#include "area_file_support.h"
+#include "support/area_file_test.h"
 
 TEST_F(area_file, save_writes_420_bytes_with_cells_column_first)
 {
@@ -58,7 +58,7 @@ TEST_F(area_file_death, short_file_is_refused_with_its_name)
     write_file("short.ard", data);
     EXPECT_EXIT(load_area("short.ard"), ::testing::ExitedWithCode(1),
                 "^areaedit: cannot load short.ard: only 419 of the 420 bytes of an area\n$");
-    write_file("empty.ard", {});
+    write_file("empty.ard", "");
     EXPECT_EXIT(load_area("empty.ard"), ::testing::ExitedWithCode(1), "only 0 of the 420");
 }
 
@@ -94,7 +94,7 @@ TEST_F(area_file, save_replaces_an_existing_file)
 
 TEST_F(area_file, files_replaced_together_are_put_back_when_a_later_move_fails)
 {
-    write_file("sheet.png", {'o', 'l', 'd'});
+    write_file("sheet.png", "old");
     fs::create_directories("set.tsx/inside");  // no file can be moved onto it
     std::string why = replace_files({"sheet.png", "fresh.bin", "set.tsx"},
                                     [](std::size_t, int fd, const std::string &) {

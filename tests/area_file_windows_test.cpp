@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "area_file_support.h"
+#include "support/area_file_test.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ TEST_F(area_file, save_over_a_read_only_file_keeps_it_and_reports)
 TEST_F(area_file, save_onto_a_directory_keeps_it_and_reports)
 {
     fs::create_directory("cave.ard");
-    write_file("cave.ard/inside", {1, 2, 3});
+    write_file("cave.ard/inside", bytes{1, 2, 3});
     set_name({'c', 'a', 'v', 'e', '\0'});
     std::string said = save_and_report();
     EXPECT_TRUE(is_one_line_starting(said, "areaedit: cannot save cave.ard: ")) << said;

@@ -2,24 +2,15 @@
 // of the file, naming each cell, both marks and all 8 bytes of the name.
 // The process test window/test_areatool_diff.py keeps statuses and the PNG.
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "support/areas.h"
 #include "tool/tool.h"
 
 namespace {
-
-area_record empty_area()
-{
-    area_record area{};
-    for (auto &column : area.cells)
-        column.fill(empty_tile);
-    std::memcpy(area.name.data(), "hall", 4);
-    return area;
-}
 
 std::vector<std::string> lines(const std::vector<area_difference> &differences)
 {

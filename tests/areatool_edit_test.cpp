@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/areas.h"
 #include "tool/tool.h"
 
 namespace {
@@ -23,11 +24,8 @@ area_record changed(area_record area, std::string_view option, const std::string
 TEST(areatool_new, makes_the_area_of_a_fresh_programs_start_a_new_area)
 {
     area_record area = new_area("cave", 90);
-    area_record want{};  // the mark at 0, 0 and the name's tail zero, as at program start
-    for (auto &column : want.cells)
-        column.fill(empty_tile);
+    area_record want = empty_area("cave");  // the mark at 0, 0 and the name's tail zero, as at program start
     want.time_allowed = 90;
-    std::memcpy(want.name.data(), "cave", 4);
     EXPECT_EQ(std::memcmp(&area, &want, sizeof want), 0);
 }
 

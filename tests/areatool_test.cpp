@@ -9,20 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include "support/areas.h"
 #include "tool/tool.h"
 
 namespace {
-
-area_record make_area(const char *name, int mark_col = 0, int mark_row = 0)
-{
-    area_record area{};
-    for (auto &column : area.cells)
-        column.fill(empty_tile);
-    std::memcpy(area.name.data(), name, std::min<std::size_t>(std::strlen(name), name_size));
-    area.mark_col = mark_col;
-    area.mark_row = mark_row;
-    return area;
-}
 
 std::vector<std::string> lines_of(const std::string &text)
 {
@@ -42,7 +32,7 @@ bool editor_tiles(std::int32_t value)
 
 TEST(areatool_show, shows_strange_areas_honestly)
 {
-    area_record area = make_area("a\x1b" "bcdefg", 10, 3);
+    area_record area = empty_area("a\x1b" "bcdefg", 10, 3);
     area.name[7] = 'g';
     area.cells[0][0] = -7;
     area.cells[1][0] = 9;
@@ -60,7 +50,7 @@ TEST(areatool_show, shows_strange_areas_honestly)
 
 TEST(areatool_check, collapses_many_bad_cells_to_a_count)
 {
-    area_record area = make_area("all");
+    area_record area = empty_area("all");
     for (auto &column : area.cells)
         column.fill(99);
     std::vector<std::string> problems = find_problems(area, false, editor_tiles);
@@ -70,7 +60,7 @@ TEST(areatool_check, collapses_many_bad_cells_to_a_count)
 
 TEST(areatool_merge, one_sided_and_equal_changes_merge_and_two_way_ones_keep_ours)
 {
-    area_record base = make_area("hall", 1, 1);
+    area_record base = empty_area("hall", 1, 1);
     base.cells[2][2] = 0;
     area_record ours = base, theirs = base;
     ours.cells[2][2] = 1;

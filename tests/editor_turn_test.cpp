@@ -11,6 +11,7 @@
 #include <allegro.h>
 
 #include "editor/editor.h"
+#include "support/areas.h"
 
 namespace {
 
@@ -23,13 +24,6 @@ struct held_keys {
             keys[KEY_0 + digit] = 1;
     }
 };
-
-void clear_area()
-{
-    current_area = area_record{};
-    for (auto &column : current_area.cells)
-        column.fill(empty_tile);
-}
 
 TEST(editor_turn, highest_held_number_key_wins_and_none_keeps_the_brush)
 {
@@ -67,7 +61,7 @@ TEST(editor_turn, edge_pixels_of_the_board_are_inside_and_their_neighbours_outsi
 
 TEST(editor_turn, mark_follows_the_last_three_and_stays_when_it_is_painted_over)
 {
-    clear_area();
+    current_area = empty_area();
     paint_cell({2, 5}, mark_tile);
     EXPECT_EQ(current_area.mark_col, 2);
     EXPECT_EQ(current_area.mark_row, 5);

@@ -3,21 +3,14 @@
 // back. fsync and rename are wrapped at link time (-Wl,--wrap, see
 // CMakeLists.txt), which records each call as it reaches the system.
 
-#include <gtest/gtest.h>
-
 #include <cerrno>
-#include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "area/area.h"
-#include "platform/platform.h"
-
-namespace fs = std::filesystem;
+#include "support/area_file_test.h"
 
 namespace {
 
@@ -73,26 +66,15 @@ extern "C" int __wrap_rename(const char *from, const char *to)
 
 namespace {
 
-class save_sync : public ::testing::Test {
+class save_sync : public area_file {
 protected:
     void SetUp() override
     {
-        char folder_template[] = "/tmp/save-sync-test-XXXXXX";
-        folder = ::mkdtemp(folder_template);
-        previous = fs::current_path();
-        fs::current_path(folder);
-        current_area = {};
-        std::memcpy(current_area.name.data(), "hall", 5);
+        area_file::SetUp();
+        current_area = empty_area();
         calls.clear();
         folder_sync_error = 0;
     }
-    void TearDown() override
-    {
-        fs::current_path(previous);
-        fs::remove_all(folder);
-    }
-    fs::path folder;
-    fs::path previous;
 };
 
 std::string write_byte(const std::string &path)

@@ -8,13 +8,12 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 
 #include <allegro.h>
 
+#include "support/files.h"
 #include "tiles/tiles.h"
 
 namespace {
@@ -122,12 +121,6 @@ TEST(tile_set, nine_pictures_differ_at_both_probe_pixels)
     }
 }
 
-std::string read_bytes(const std::filesystem::path &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // The built tile set with its object count (big-endian, after the 8 bytes of
 // magic) set to count; the objects past it are left as they were, unread.
 std::string with_object_count(std::string datafile, unsigned count)
@@ -150,10 +143,9 @@ std::string with_data_objects(const std::string &datafile, unsigned added)
 TEST(tile_set, load_gives_the_reason_a_whole_datafile_is_no_tile_set)
 {
     start_library();
-    std::string built = read_bytes(TILE_SET_PATH);
+    std::string built = read_file(TILE_SET_PATH);
     ASSERT_EQ(built.compare(0, 12, std::string("slh.ALL.\0\0\0\x09", 12)), 0);
-    std::filesystem::path path = std::filesystem::temp_directory_path()
-                                 / ("tile-set-test-" + std::to_string(getpid()) + ".dat");
+    std::filesystem::path folder = make_test_folder(), path = folder / "graphics.dat";
     struct case_ {
         const char *what;
         std::string bytes;
@@ -170,13 +162,13 @@ TEST(tile_set, load_gives_the_reason_a_whole_datafile_is_no_tile_set)
         {"the same file in time", with_data_objects(built, 100000), tile_set_load_deadline, ""},
     };
     for (const case_ &c : cases) {
-        std::ofstream(path, std::ios::binary) << c.bytes;
+        write_file(path, c.bytes);
         loaded_tiles tiles;
         EXPECT_EQ(load_tiles(path.string(), tiles, c.deadline), c.why) << c.what;
         EXPECT_EQ(tiles.datafile != nullptr, c.why.empty()) << c.what;
         unload_tiles(tiles);
     }
-    std::filesystem::remove(path);
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace

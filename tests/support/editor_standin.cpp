@@ -1,10 +1,9 @@
-// The editor as the console dialogue sees it, for the fuzz targets: no
-// window and no library, and a visit that returns at once after painting
-// one cell chosen from a count of visits, so saves write changed areas.
+// The editor's functions as the console calls them, without a window (see
+// editor_standin.h). Start reading at edit_area().
 
 #include "editor/editor.h"
 
-#include "editor_standin.h"
+#include "support/editor_standin.h"
 
 namespace {
 int visits = 0;
