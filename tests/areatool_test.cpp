@@ -1,14 +1,17 @@
-// What areatool's commands compute, called directly: show's text, the
-// problems check finds and the three-way merge with its conflicts. The
+// What areatool's commands compute, called directly: show's text and its
+// JSON object, the problems check finds and the three-way merge with its
+// conflicts. The
 // process tests in window/test_areatool*.py keep statuses, files and
 // messages.
 
+#include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "tool/json.h"
 #include "tool/tool.h"
 
 namespace {
@@ -58,14 +61,49 @@ TEST(areatool_show, shows_strange_areas_honestly)
     EXPECT_EQ(text.find_first_of("<>\x1b"), std::string::npos);
 }
 
+// The area back from show's JSON, as a script would rebuild it.
+area_record area_from_json(const nlohmann::json &object)
+{
+    area_record area{object["mark"]["column"], object["mark"]["row"], object["time_allowed"],
+                     object["columns"].get<decltype(area_record::cells)>(), {}};
+    auto name = object["name_bytes"].get<std::array<unsigned char, name_size>>();
+    std::memcpy(area.name.data(), name.data(), name_size);
+    return area;
+}
+
+TEST(areatool_show, json_rebuilds_every_byte_of_an_odd_record_and_names_only_plain_names)
+{
+    area_record area = make_area("ca\xe9", -1, INT_MAX);
+    std::memcpy(area.name.data() + 4, "\x7fyz\xff", 4);  // leftovers after the terminator
+    area.time_allowed = INT_MIN;
+    for (int col = 0; col < board_cols; ++col)
+        for (int row = 0; row < board_rows; ++row)
+            area.cells[col][row] = col * 1000 + row;  // tells the columns and rows apart
+    area.cells[0][9] = INT_MIN;
+    area.cells[9][0] = INT_MAX;
+
+    std::string line = form_area_json("dir/\"odd\".ard", area, true).dump();
+    area_record rebuilt = area_from_json(nlohmann::json::parse(line));
+    EXPECT_EQ(std::memcmp(&rebuilt, &area, sizeof area), 0);
+    EXPECT_EQ(line.substr(0, line.find("[[")),
+              R"({"format_version":1,"file":"dir/\"odd\".ard","name":null,"name_bytes":[99,97,233,0,127,121,122,255],)"
+              R"("mark":{"column":-1,"row":2147483647},"time_allowed":-2147483648,"columns":)");
+    EXPECT_TRUE(line.ends_with(R"(,9009]],"longer":true})"));
+
+    for (auto [name, want] : {std::pair<const char *, nlohmann::ordered_json>{"ca\xe9", nullptr},
+                              {"cave", "cave"}, {"", ""}, {"a\tb", nullptr}, {"eightchr", nullptr}})
+        EXPECT_EQ(form_area_json("x", make_area(name), false)["name"], want) << name;
+}
+
 TEST(areatool_check, collapses_many_bad_cells_to_a_count)
 {
     area_record area = make_area("all");
     for (auto &column : area.cells)
         column.fill(99);
-    std::vector<std::string> problems = find_problems(area, false, editor_tiles);
+    std::vector<area_problem> problems = find_problems(area, false, editor_tiles);
     ASSERT_EQ(problems.size(), 11u);
-    EXPECT_EQ(problems.back(), "and 90 more cells the tile set cannot draw");
+    EXPECT_EQ(problems.back().line, "and 90 more cells the tile set cannot draw");
+    EXPECT_FALSE(problems.back().cell);
 }
 
 TEST(areatool_merge, one_sided_and_equal_changes_merge_and_two_way_ones_keep_ours)

@@ -19,11 +19,13 @@ namespace {
 
 const std::vector<tool_command> commands = {
     {"show", "print each area as text",
-     "show FILE...\n"
+     "show [--json] FILE...\n"
      "\n"
      "Prints each area as text: name, mark, allowed time and the board\n"
      "('.' empty, 0-9 a tile, '?' other).\n",
-     {}, run_show},
+     {{json_option, "", "print one JSON object per file instead, every field\n"
+                        "of the record in it"}},
+     run_show},
     {"render", "draw the board as the editor does, into a PNG",
      "render [--tiles PATH] [--scale N] [--depth BITS] FILE OUT.png\n"
      "\n"
@@ -35,11 +37,12 @@ const std::vector<tool_command> commands = {
                              "the editor shows new areas at 16 and loaded ones at 15)"}},
      run_render},
     {"check", "report every problem of each file as an area file",
-     "check [--tiles PATH] FILE...\n"
+     "check [--tiles PATH] [--json] FILE...\n"
      "\n"
      "Reports every problem of each file as an area file.\n",
      {{tiles_option, "PATH", "accept any value that is a bitmap in PATH\n"
-                             "(default: only -1 and 0 to 8)"}},
+                             "(default: only -1 and 0 to 8)"},
+      {json_option, "", "print one JSON object per problem instead"}},
      run_check},
     {"merge", "merge two areas changed from a base, as git's merge driver",
      "merge BASE OURS THEIRS [NAME]\n"
@@ -57,14 +60,15 @@ const std::vector<tool_command> commands = {
      {{tiles_option, "PATH", "tile set to draw (default: as for render)"}},
      run_tileset},
     {"diff", "list what changed between two areas, or draw it into a PNG",
-     "diff [--png OUT.png] [--tiles PATH] [--scale N] OLD NEW\n"
+     "diff [--png OUT.png] [--tiles PATH] [--scale N] [--json] OLD NEW\n"
      "\n"
      "Prints one line for each difference, in the order of the file: the mark,\n"
      "the allowed time, each cell by column and row, the name (all 8 bytes).\n",
      {{png_option, "OUT.png", "also draw OLD left and NEW right as render does, the\n"
                               "changed cells framed in magenta"},
       {tiles_option, "PATH", "tile set to draw with (default: as for render)"},
-      {scale_option, "N", "whole-number enlargement, 1 to 16 (default: 1)"}},
+      {scale_option, "N", "whole-number enlargement, 1 to 16 (default: 1)"},
+      {json_option, "", "print one JSON object per difference instead"}},
      run_diff,
      "Exit status: 0 the areas are the same; 1 they differ; 2 trouble: a file\n"
      "could not be read or is not an area, the PNG could not be written, or the\n"
@@ -112,7 +116,9 @@ void print_options(const std::vector<tool_option> &options)
         column = std::max(column, option.name.size() + 1 + option.value.size() + 2);
     std::printf("\n");
     for (const tool_option &option : options) {
-        std::string head = std::string(option.name) + " " + std::string(option.value);
+        std::string head(option.name);
+        if (!option.value.empty())
+            head += " " + std::string(option.value);
         std::string_view text = option.help;
         for (bool first = true; !text.empty() || first; first = false) {
             std::size_t end = std::min(text.find('\n'), text.size());

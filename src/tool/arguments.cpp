@@ -39,6 +39,14 @@ option_taker take_scale(int &scale)
             }};
 }
 
+option_taker take_json(bool &json)
+{
+    return {json_option, [&json](const std::string &) -> std::string {
+                json = true;
+                return "";
+            }, false};
+}
+
 std::string read_whole_area(const std::string &path, area_record &area)
 {
     bool longer = false;
@@ -83,7 +91,10 @@ std::string parse_arguments(std::string_view command, const std::vector<std::str
             option = known.name == arg ? &known : option;
         if (!option)
             return "'" + printable(arg) + "' is not an option of " + std::string(command);
-        if (!has_value) {
+        if (!option->takes_value) {
+            if (has_value)
+                return arg + " takes no value";
+        } else if (!has_value) {
             if (i + 1 == args.size())
                 return arg + " needs a value";
             value = args[++i];

@@ -1,7 +1,7 @@
 // areatool diff: what changed between two areas, one line a difference in
-// the order of the file, with the exit status of diff and cmp; and with
-// --png a picture of both boards side by side, the changed cells framed,
-// for a review. Start reading at run_diff(), then diff_areas().
+// the order of the file (with --json, one object), with the exit status of
+// diff and cmp; and with --png a picture of both boards side by side, the
+// changed cells framed, for a review. Start reading at run_diff(), then diff_areas().
 
 #include <array>
 #include <cstdint>
@@ -14,6 +14,7 @@
 
 #include "platform/platform.h"
 #include "tiles/tiles.h"
+#include "tool/json.h"
 #include "tool/tool.h"
 
 namespace {
@@ -128,10 +129,12 @@ int run_diff(const std::vector<std::string> &args)
 {
     std::string png, tiles;
     int scale = default_scale;
+    bool json = false;
     std::vector<std::string> files;
     std::string why = parse_arguments("diff", args, {
         take_tiles(tiles),
         take_scale(scale),
+        take_json(json),
         {png_option, [&png](const std::string &value) -> std::string {
              png = value;
              return value.empty() ? "--png needs a path" : "";
@@ -151,8 +154,12 @@ int run_diff(const std::vector<std::string> &args)
         }
     }
     std::vector<area_difference> differences = diff_areas(old_area, new_area);
-    for (const area_difference &difference : differences)
-        std::printf("%s\n", difference.line.c_str());
+    for (const area_difference &difference : differences) {
+        if (json)
+            print_json_line(form_difference_json(old_area, new_area, difference));
+        else
+            std::printf("%s\n", difference.line.c_str());
+    }
     std::fflush(stdout);
     int status = differences.empty() ? status_same : status_different;
     if (png.empty())

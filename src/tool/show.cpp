@@ -1,11 +1,13 @@
 // areatool show: each area as plain text, stable enough to serve git as a
-// textconv driver. Start reading at run_show(), then show_area().
+// textconv driver, or with --json as one JSON object for scripts. Start
+// reading at run_show(), then show_area().
 
 #include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "tool/json.h"
 #include "tool/tool.h"
 
 namespace {
@@ -75,8 +77,9 @@ std::string show_area(const area_record &area, bool longer)
 
 int run_show(const std::vector<std::string> &args)
 {
+    bool json = false;
     std::vector<std::string> files;
-    std::string why = parse_arguments("show", args, {}, files);
+    std::string why = parse_arguments("show", args, {take_json(json)}, files);
     if (why.empty() && files.empty())
         why = "show needs at least one area file";
     if (!why.empty())
@@ -89,6 +92,10 @@ int run_show(const std::vector<std::string> &args)
         if (std::string why = read_area_file(path.c_str(), area, longer); !why.empty()) {
             report("cannot read " + path, why);
             status = status_file_problem;
+            continue;
+        }
+        if (json) {
+            print_json_line(form_area_json(path, area, longer));
             continue;
         }
         if (files.size() > 1)

@@ -16,7 +16,7 @@ constexpr int status_fine = 0;
 constexpr int status_file_problem = 1;  // a file, a check or a merge went wrong
 constexpr int status_usage = 2;         // the command line is wrong
 
-// The options the commands take; each takes a value.
+// The options the commands take; each takes a value but --json.
 constexpr std::string_view tiles_option = "--tiles";
 constexpr std::string_view scale_option = "--scale";
 constexpr std::string_view depth_option = "--depth";
@@ -28,13 +28,15 @@ constexpr std::string_view fill_option = "--fill";
 constexpr std::string_view replace_option = "--replace";
 constexpr std::string_view mark_option = "--mark";
 constexpr std::string_view name_option = "--name";
+// show, check, diff: JSON Lines for scripts instead of text
+constexpr std::string_view json_option = "--json";
 
 constexpr int default_scale = 1;
 constexpr int max_scale = 16;
 
 // An option of a command, as its help lists it (and so a shell's
-// completion reads it): the option, its value's placeholder, and what it
-// does, in lines.
+// completion reads it): the option, its value's placeholder (empty for one
+// that takes none), and what it does, in lines.
 struct tool_option {
     std::string_view name;
     std::string_view value;
@@ -52,10 +54,12 @@ struct tool_command {
 };
 
 // What a command does with the value of one of its options: returns why the
-// value is wrong, empty when it took it.
+// value is wrong, empty when it took it. A switch takes no value: take is
+// called with an empty one.
 struct option_taker {
     std::string_view name;
     std::function<std::string(const std::string &value)> take;
+    bool takes_value = true;
 };
 
 // Sorts the arguments of command into files and options, handing each
@@ -65,9 +69,11 @@ std::string parse_arguments(std::string_view command, const std::vector<std::str
                             const std::vector<option_taker> &options,
                             std::vector<std::string> &files);
 
-// The takers of --tiles, into tiles, and of --scale, into scale.
+// The takers of --tiles, into tiles, of --scale, into scale, and of the
+// switch --json, into json.
 option_taker take_tiles(std::string &tiles);
 option_taker take_scale(int &scale);
+option_taker take_json(bool &json);
 
 // Prints why the command line is wrong, in one line; returns status_usage.
 int refuse_command_line(const std::string &why);
@@ -96,10 +102,17 @@ std::string read_whole_area(const std::string &path, area_record &area);
 std::string show_area(const area_record &area, bool longer);
 bool mark_on_board(const area_record &area);
 
-// check: one line for each problem of area (without the file's name);
-// drawable tells whether the editor can draw a cell value.
-std::vector<std::string> find_problems(const area_record &area, bool longer,
-                                       const std::function<bool(std::int32_t)> &drawable);
+// check: one problem of an area; line is what check prints for it, after
+// the file's name. cell tells that it is the problem of the cell at col, row.
+struct area_problem {
+    std::string line;
+    bool cell = false;
+    int col = 0, row = 0;
+};
+// Every problem of area; drawable tells whether the editor can draw a cell
+// value.
+std::vector<area_problem> find_problems(const area_record &area, bool longer,
+                                        const std::function<bool(std::int32_t)> &drawable);
 
 // merge: ours and theirs merged field by field and cell by cell from base
 // (nullptr: no base, only equal values agree). A value changed two ways
