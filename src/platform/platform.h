@@ -111,3 +111,18 @@ bool same_file(const std::string &a, const std::string &b);
 // in the child. On Windows work runs in this process and the deadline is
 // not kept: run it there only where nothing can crash or hang.
 std::string run_in_child(const std::function<bool()> &work, std::chrono::milliseconds deadline);
+
+// Makes a new, empty file of this user's alone in the system's temporary
+// folder, named from start, some random characters and end, and sets path
+// to it. Returns why it could not, empty when it did.
+std::string create_temporary_file(std::string_view start, std::string_view end, std::string &path);
+
+// The editor to run when the user names none: vi, or on Windows notepad.
+const char *default_editor();
+
+// Runs the user's editor command on the file at path and waits for it to
+// end. The command goes through the system's shell, as git runs its
+// editor, so that it may carry arguments of its own. Returns why it could
+// not be started or failed (its exit status, or what ended it), empty
+// when it ended well.
+std::string run_editor(const std::string &command, const std::string &path);

@@ -22,6 +22,7 @@
 #include <fcntl.h>
 #include <limits.h>
 #include <poll.h>
+#include <spawn.h>
 #include <stdlib.h>
 #include <sys/auxv.h>
 #include <sys/stat.h>
@@ -396,4 +397,69 @@ std::string run_in_child(const std::function<bool()> &work, std::chrono::millise
     }
     ::sigaction(SIGCHLD, &saved, nullptr);
     return why;
+}
+
+std::string create_temporary_file(std::string_view start, std::string_view end, std::string &path)
+{
+    const char *folder = ::getenv("TMPDIR");
+    std::string name = std::string(folder && *folder ? folder : "/tmp") + "/" + std::string(start) + "XXXXXX"
+                       + std::string(end);
+    int fd = ::mkstemps(name.data(), static_cast<int>(end.size()));  // mode 0600: the text is the user's
+    if (fd < 0)
+        return std::strerror(errno);
+    ::close(fd);
+    path = name;
+    return {};
+}
+
+const char *default_editor()
+{
+    return "vi";
+}
+
+std::string run_editor(const std::string &command, const std::string &path)
+{
+    // As git runs its editor: the command's own words split by the shell,
+    // the file passed on as one argument whatever it holds.
+    std::string script = command + " \"$@\"";
+    const char *argv[] = {"/bin/sh", "-c", script.c_str(), command.c_str(), path.c_str(), nullptr};
+    posix_spawnattr_t attributes;
+    ::posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGINT);
+    sigaddset(&defaults, SIGQUIT);
+    ::posix_spawnattr_setsigdefault(&attributes, &defaults);
+    ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+    // A Ctrl-C or Ctrl-\ typed in the editor is the editor's; this
+    // program waits on, as a shell does for what it runs. A SIGCHLD
+    // ignored by whoever started it would leave no status to wait for.
+    struct sigaction ignore {}, plain {}, saved_int {}, saved_quit {}, saved_child {};
+    ignore.sa_handler = SIG_IGN;
+    plain.sa_handler = SIG_DFL;
+    ::sigaction(SIGINT, &ignore, &saved_int);
+    ::sigaction(SIGQUIT, &ignore, &saved_quit);
+    ::sigaction(SIGCHLD, &plain, &saved_child);
+    pid_t child = 0;
+    int error = ::posix_spawn(&child, "/bin/sh", nullptr, &attributes, const_cast<char *const *>(argv), environ);
+    ::posix_spawnattr_destroy(&attributes);
+    int status = 0;
+    while (error == 0 && ::waitpid(child, &status, 0) < 0) {
+        if (errno != EINTR)
+            error = errno;
+    }
+    ::sigaction(SIGINT, &saved_int, nullptr);
+    ::sigaction(SIGQUIT, &saved_quit, nullptr);
+    ::sigaction(SIGCHLD, &saved_child, nullptr);
+    if (error != 0)
+        return std::string("cannot start the shell: ") + std::strerror(error);
+    if (WIFSIGNALED(status))
+        return std::string("was ended by ") + ::strsignal(WTERMSIG(status));
+    int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    // The shell's own statuses for a command it could not find or run.
+    if (code == 127)
+        return "was not found";
+    if (code == 126)
+        return "could not be run";
+    return code == 0 ? std::string{} : "failed with exit status " + std::to_string(code);
 }

@@ -316,3 +316,57 @@ std::string run_in_child(const std::function<bool()> &work, std::chrono::millise
 {
     return work() ? std::string{} : "failed";
 }
+
+std::string create_temporary_file(std::string_view start, std::string_view end, std::string &path)
+{
+    char folder[MAX_PATH + 1];
+    DWORD length = ::GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length > MAX_PATH)
+        return "cannot tell the temporary folder: " + last_error();
+    for (int attempt = 0; attempt < temporary_name_tries; ++attempt) {
+        char random[16];
+        std::snprintf(random, sizeof random, "%08lx",
+                      static_cast<unsigned long>(::GetTickCount() * 2654435761u + ::GetCurrentProcessId() + attempt));
+        std::string name = std::string(folder) + std::string(start) + random + std::string(end);
+        // CREATE_NEW: never a file someone left there, and never twice.
+        HANDLE file = ::CreateFileW(wide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(file);
+            path = name;
+            return {};
+        }
+        if (::GetLastError() != ERROR_FILE_EXISTS)
+            return last_error();
+    }
+    return "no free name in the temporary folder";
+}
+
+const char *default_editor()
+{
+    return "notepad";
+}
+
+std::string run_editor(const std::string &command, const std::string &path)
+{
+    // Through cmd as git for Windows runs its editor through its shell:
+    // /s keeps the line after /c as it is, quotes and all, once the outer
+    // pair is gone; /d skips the user's AutoRun commands. cmd waits for a
+    // windowed program such as notepad that it runs this way.
+    std::wstring line = L"cmd.exe /d /s /c \"" + wide(command) + L" \"" + wide(path) + L"\"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
+        return "cannot start the command interpreter: " + last_error();
+    ::CloseHandle(process.hThread);
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 1;
+    ::GetExitCodeProcess(process.hProcess, &code);
+    ::CloseHandle(process.hProcess);
+    // cmd's own status for a command it cannot find.
+    constexpr DWORD not_found = 9009;
+    if (code == not_found)
+        return "was not found";
+    return code == 0 ? std::string{} : "failed with exit status " + std::to_string(code);
+}

@@ -2,8 +2,8 @@
 // a display. Its commands are the rows of the table below; main, the help
 // and the parsing of the command line are made from it, and each command
 // is a file of its own (show.cpp, render.cpp, check.cpp, merge.cpp,
-// tileset.cpp, diff.cpp, new.cpp, set.cpp) that parses its own options with
-// parse_arguments.
+// tileset.cpp, diff.cpp, new.cpp, set.cpp, edit.cpp) that parses its own
+// options with parse_arguments.
 //
 // Start reading at the table, then main().
 
@@ -91,6 +91,15 @@ const std::vector<tool_command> commands = {
       {time_option, "T", "set the allowed time"},
       {name_option, "NAME", "set the stored name; the file keeps its own"}},
      run_set},
+    {"edit", "change an area as text in your own text editor",
+     "edit FILE\n"
+     "\n"
+     "Opens the area as text in $VISUAL, else $EDITOR, else vi (notepad on\n"
+     "Windows): the name, the mark, the allowed time and each row's cells. When\n"
+     "the editor ends, the text is saved as the editor saves; text that does not\n"
+     "read comes back with its errors on top, and an emptied or unchanged text\n"
+     "leaves the file as it was.\n",
+     {}, run_edit},
 };
 
 constexpr const char *exit_statuses =

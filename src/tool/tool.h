@@ -86,6 +86,7 @@ int run_tileset(const std::vector<std::string> &args);
 int run_diff(const std::vector<std::string> &args);
 int run_new(const std::vector<std::string> &args);
 int run_set(const std::vector<std::string> &args);
+int run_edit(const std::vector<std::string> &args);
 
 // Reads the file at path into area, refusing one that holds more than an
 // area, as merge, diff and set do: they compare or rewrite it whole.
