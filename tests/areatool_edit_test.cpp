@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "number/number.h"
 #include "tool/tool.h"
 
 namespace {

@@ -5,8 +5,6 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -77,21 +75,3 @@ std::string create_area_file(const std::string &path, const area_record &area);
 // text as it can be shown within one line on a terminal: control
 // characters become \xHH.
 std::string printable(std::string_view text);
-
-// A number as the console's "%i" reads the allowed time, from the
-// characters next() hands out (EOF when they end), starting with first,
-// white space already skipped: an optional sign, then a decimal number, a
-// hexadecimal one after "0x" or "0X", or an octal one after a leading "0".
-// Returns it, or nothing when there is no number there or it does not fit
-// 32 bits; stop is the first character after what was taken.
-std::optional<std::int32_t> scan_number(int first, const std::function<int()> &next, int &stop);
-
-// text, all of it, as one number of scan_number's; nothing when it is not
-// one or anything is left over.
-std::optional<std::int32_t> parse_number(std::string_view text);
-
-// Prints "areaedit: " and line on stderr and ends the program with status
-// 1: the one way the editor's program stops on a failure. line is freed
-// first; the caller should hold no other string then, as exit runs no
-// destructors of locals.
-[[noreturn]] void fail(std::string &&line);

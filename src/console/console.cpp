@@ -15,6 +15,8 @@
 
 #include "area/area.h"
 #include "editor/editor.h"
+#include "failure/failure.h"
+#include "number/number.h"
 #include "platform/platform.h"
 
 namespace {

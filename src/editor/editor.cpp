@@ -15,6 +15,7 @@
 
 #include <allegro.h>
 
+#include "failure/failure.h"
 #include "platform/platform.h"
 
 BITMAP *board_bitmap = nullptr;

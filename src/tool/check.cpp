@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "tool/drawing.h"
 #include "tool/tool.h"
 
 namespace {
@@ -48,15 +49,12 @@ std::vector<std::string> find_problems(const area_record &area, bool longer,
     return problems;
 }
 
-int run_check(const std::vector<std::string> &args)
+int run_check(const command_line &line)
 {
-    std::string tiles;
-    std::vector<std::string> files;
-    std::string why = parse_arguments("check", args, {take_tiles(tiles)}, files);
-    if (why.empty() && files.empty())
-        why = "check needs at least one area file";
-    if (!why.empty())
-        return refuse_command_line(why);
+    const std::string &tiles = line.options.tiles;
+    const std::vector<std::string> &files = line.files;
+    if (files.empty())
+        return refuse_arguments(line, "needs at least one area file");
 
     loaded_tiles drawn;
     if (!tiles.empty() && !start_drawing(default_depth, tiles, drawn))

@@ -14,6 +14,7 @@
 
 #include "platform/platform.h"
 #include "tiles/tiles.h"
+#include "tool/drawing.h"
 #include "tool/tool.h"
 
 namespace {
@@ -69,30 +70,22 @@ std::string draw_difference(const area_record &old_area, const area_record &new_
                             const std::vector<area_difference> &differences, const loaded_tiles &tiles,
                             int scale, const std::string &out)
 {
-    BITMAP *board = create_bitmap(board_size, board_size);
-    BITMAP *picture = create_bitmap_ex(png_depth, picture_width * scale, board_size * scale);
-    BITMAP *half = create_bitmap_ex(png_depth, board_size * scale, board_size * scale);
-    std::string why;
-    if (!board || !picture || !half) {
-        why = "not enough memory for the picture";
-    } else {
-        clear_to_color(picture, colour_at_depth(outside_colour, png_depth));
-        for (auto [area, x] : {std::pair{&old_area, 0}, {&new_area, new_board_left * scale}}) {
-            compose_board(*area, tiles, board);
-            copy_scaled(board, half, scale);
-            blit(half, picture, 0, 0, x, 0, half->w, half->h);
-            for (const area_difference &difference : differences) {
-                if (difference.part == area_part::cell)
-                    frame_cell(picture, x, difference.col, difference.row, scale);
-            }
+    owned_bitmap board = make_bitmap(board_size, board_size);
+    owned_bitmap picture = make_bitmap(picture_width * scale, board_size * scale, png_depth);
+    owned_bitmap half = make_bitmap(board_size * scale, board_size * scale, png_depth);
+    if (!board || !picture || !half)
+        return "not enough memory for the picture";
+    clear_to_color(picture.get(), colour_at_depth(outside_colour, png_depth));
+    for (auto [area, x] : {std::pair{&old_area, 0}, {&new_area, new_board_left * scale}}) {
+        compose_board(*area, tiles, board.get());
+        copy_scaled(board.get(), half.get(), scale);
+        blit(half.get(), picture.get(), 0, 0, x, 0, half->w, half->h);
+        for (const area_difference &difference : differences) {
+            if (difference.part == area_part::cell)
+                frame_cell(picture.get(), x, difference.col, difference.row, scale);
         }
-        why = write_png(out, picture);
     }
-    for (BITMAP *bitmap : {half, picture, board}) {
-        if (bitmap)
-            destroy_bitmap(bitmap);
-    }
-    return why;
+    return write_png(out, picture.get());
 }
 
 }  // namespace
@@ -124,22 +117,12 @@ std::vector<area_difference> diff_areas(const area_record &old_area, const area_
     return differences;
 }
 
-int run_diff(const std::vector<std::string> &args)
+int run_diff(const command_line &line)
 {
-    std::string png, tiles;
-    int scale = default_scale;
-    std::vector<std::string> files;
-    std::string why = parse_arguments("diff", args, {
-        take_tiles(tiles),
-        take_scale(scale),
-        {png_option, [&png](const std::string &value) -> std::string {
-             png = value;
-             return value.empty() ? "--png needs a path" : "";
-         }}}, files);
-    if (why.empty() && files.size() != 2)
-        why = "diff takes two area files, OLD and NEW";
-    if (!why.empty())
-        return refuse_command_line(why);
+    const std::string &png = line.options.png;
+    const std::vector<std::string> &files = line.files;
+    if (files.size() != 2)
+        return refuse_arguments(line, "takes two area files, OLD and NEW");
 
     const std::string &old_path = files[0];
     const std::string &new_path = files[1];
@@ -158,7 +141,7 @@ int run_diff(const std::vector<std::string> &args)
     if (png.empty())
         return status;
 
-    tiles = tile_set_to_draw(tiles);
+    std::string tiles = tile_set_to_draw(line.options.tiles);
     if (tiles.empty())
         return status_trouble;
     if (same_file(png, old_path) || same_file(png, new_path) || same_file(png, tiles)) {
@@ -168,7 +151,7 @@ int run_diff(const std::vector<std::string> &args)
     loaded_tiles drawn;
     if (!start_drawing(default_depth, tiles, drawn))
         return status_trouble;
-    why = draw_difference(old_area, new_area, differences, drawn, scale, png);
+    std::string why = draw_difference(old_area, new_area, differences, drawn, line.options.scale, png);
     unload_tiles(drawn);
     if (!why.empty()) {
         report("cannot write " + png, why);

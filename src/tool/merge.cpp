@@ -105,14 +105,11 @@ merge_result merge_areas(const area_record *base, const area_record &ours,
 }
 
 // git's merge driver: BASE OURS THEIRS [NAME], merged into OURS.
-int run_merge(const std::vector<std::string> &args)
+int run_merge(const command_line &line)
 {
-    std::vector<std::string> files;
-    std::string why = parse_arguments("merge", args, {}, files);
-    if (why.empty() && files.size() != 3 && files.size() != 4)
-        why = "merge takes BASE, OURS and THEIRS, and optionally the name to report";
-    if (!why.empty())
-        return refuse_command_line(why);
+    const std::vector<std::string> &files = line.files;
+    if (files.size() != 3 && files.size() != 4)
+        return refuse_arguments(line, "takes BASE, OURS and THEIRS, and optionally the name to report");
     const std::string &base_path = files[0];
     const std::string &ours_path = files[1];
     const std::string &theirs_path = files[2];

@@ -29,25 +29,20 @@ const char *tool_name_problem(std::string_view name)
     return nullptr;
 }
 
-int run_new(const std::vector<std::string> &args)
+int run_new(const command_line &line)
 {
-    area_change time{};  // parse_change makes it a change of the time
-    std::vector<std::string> files;
-    std::string why = parse_arguments("new", args, {
-        {time_option, [&time](const std::string &value) {
-             return parse_change(time_option, value, time);
-         }}}, files);
-    if (why.empty() && files.size() != 1)
-        why = "new takes one name";
-    if (!why.empty())
-        return refuse_command_line(why);
-    const std::string &name = files[0];
+    if (line.files.size() != 1)
+        return refuse_arguments(line, "takes one name");
+    const std::string &name = line.files[0];
+    std::int32_t time_allowed = 0;
+    for (const area_change &time : line.options.changes)  // each a change of the time: the last counts
+        time_allowed = time.value;
     if (const char *why = tool_name_problem(name)) {
         report("cannot use that name", why);
         return status_usage;
     }
     std::string path = name + area_extension;
-    if (std::string why = create_area_file(path, new_area(name, time.value)); !why.empty()) {
+    if (std::string why = create_area_file(path, new_area(name, time_allowed)); !why.empty()) {
         report("cannot create " + path, why);
         return status_file_problem;
     }

@@ -10,13 +10,11 @@
 #include <string_view>
 #include <vector>
 
+#include "number/number.h"
 #include "platform/platform.h"
 #include "tool/tool.h"
 
 namespace {
-
-constexpr std::string_view change_options[] = {cell_option, fill_option, replace_option,
-                                               mark_option, time_option, name_option};
 
 // "C,R": a column and a row of the board.
 bool parse_position(std::string_view text, int &col, int &row)
@@ -114,26 +112,14 @@ void apply_change(area_record &area, const area_change &change)
     }
 }
 
-int run_set(const std::vector<std::string> &args)
+int run_set(const command_line &line)
 {
-    std::vector<area_change> changes;
-    std::vector<option_taker> takers;
-    for (std::string_view option : change_options) {
-        takers.push_back({option, [option, &changes](const std::string &value) {
-                              area_change change{};
-                              std::string why = parse_change(option, value, change);
-                              changes.push_back(change);
-                              return why;
-                          }});
-    }
-    std::vector<std::string> files;
-    std::string why = parse_arguments("set", args, takers, files);
-    if (why.empty() && changes.empty())
-        why = "set needs at least one change";
-    if (why.empty() && files.empty())
-        why = "set needs at least one area file";
-    if (!why.empty())
-        return refuse_command_line(why);
+    const std::vector<area_change> &changes = line.options.changes;
+    const std::vector<std::string> &files = line.files;
+    if (changes.empty())
+        return refuse_arguments(line, "needs at least one change");
+    if (files.empty())
+        return refuse_arguments(line, "needs at least one area file");
 
     int status = status_fine;
     for (const std::string &path : files) {

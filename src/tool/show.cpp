@@ -73,14 +73,11 @@ std::string show_area(const area_record &area, bool longer)
     return text;
 }
 
-int run_show(const std::vector<std::string> &args)
+int run_show(const command_line &line)
 {
-    std::vector<std::string> files;
-    std::string why = parse_arguments("show", args, {}, files);
-    if (why.empty() && files.empty())
-        why = "show needs at least one area file";
-    if (!why.empty())
-        return refuse_command_line(why);
+    const std::vector<std::string> &files = line.files;
+    if (files.empty())
+        return refuse_arguments(line, "needs at least one area file");
     int status = status_fine;
     bool first = true;
     for (const std::string &path : files) {
