@@ -13,16 +13,12 @@
 #include <loadpng.h>
 
 #include "platform/platform.h"
+#include "text/text.h"
 #include "tool/tool.h"
 
 namespace {
 
 constexpr int depths[] = {15, 16, 24, 32};
-
-std::uint32_t big_endian(const unsigned char *b)
-{
-    return std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16 | std::uint32_t{b[2]} << 8 | b[3];
-}
 
 // save_png reports no failure of its last writes, as on a full disk, and
 // leaves the file cut short. So the file is walked: the signature, then
