@@ -1,5 +1,7 @@
 // The area record and its file: load_area and save_area move current_area
-// to and from disk as one 420-byte block.
+// to and from disk as one 420-byte block. The rules of changing an area (a
+// paint, a new name, a fresh board) are here too, for the editor, the
+// console and areatool alike.
 //
 // A save never overwrites an area file in place: it goes through
 // replace_file (platform/), so a failure at any step leaves the old file as
@@ -8,7 +10,10 @@
 #include "area/area.h"
 #include "failure/failure.h"
 #include "platform/platform.h"
+#include "text/text.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -37,22 +42,27 @@ void report_save_failure(const std::string &path, const std::string &why)
 
 }  // namespace
 
-// A name read from an area file may hold any bytes: escaped, they cannot
-// break the line or act on the terminal.
-std::string printable(std::string_view text)
+void paint_cell(area_record &area, cell_position cell, std::int32_t value)
 {
-    std::string shown;
-    for (char ch : text) {
-        auto byte = static_cast<unsigned char>(ch);
-        if (byte < 0x20 || byte == 0x7f) {
-            char escape[5];
-            std::snprintf(escape, sizeof escape, "\\x%02x", byte);
-            shown += escape;
-        } else {
-            shown += ch;
-        }
+    area.cells[cell.col][cell.row] = value;
+    if (value == mark_tile) {
+        area.mark_col = cell.col;
+        area.mark_row = cell.row;
     }
-    return shown;
+}
+
+void name_area(area_record &area, std::string_view name)
+{
+    std::size_t length = std::min<std::size_t>(name.size(), max_name_length);
+    std::memcpy(area.name.data(), name.data(), length);
+    area.name[length] = '\0';
+}
+
+void start_area(area_record &area, std::string_view name)
+{
+    name_area(area, name);
+    for (auto &column : area.cells)
+        column.fill(empty_tile);
 }
 
 std::string_view area_name(const area_record &area)
@@ -60,12 +70,19 @@ std::string_view area_name(const area_record &area)
     return {area.name.data(), ::strnlen(area.name.data(), area.name.size())};
 }
 
+const char *name_length_problem(std::string_view name)
+{
+    if (name.size() > static_cast<std::size_t>(max_name_length))
+        return "the name is longer than 7 characters";
+    return nullptr;
+}
+
 const char *name_problem(std::string_view name)
 {
     if (name.empty())
         return "the name is empty";
-    if (name.size() > static_cast<std::size_t>(max_name_length))
-        return "the name is longer than 7 characters";
+    if (const char *why = name_length_problem(name))
+        return why;
     for (char ch : name) {
         if (ch == '/' || ch == '\\')
             return "the name holds a path separator";

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "text/text.h"
 #include "tool/tool.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "text/text.h"
 #include "tool/tool.h"
 
 void report(const std::string &what, const std::string &why)
@@ -94,7 +95,7 @@ std::string read_whole_area(const std::string &path, area_record &area)
     bool longer = false;
     std::string why = read_area_file(path.c_str(), area, longer);
     if (why.empty() && longer)
-        why = "holds more than the 420 bytes of an area";
+        why = longer_than_area;
     return why;
 }
 

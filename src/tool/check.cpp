@@ -8,6 +8,7 @@
 
 #include "platform/platform.h"
 #include "tool/drawing.h"
+#include "text/text.h"
 #include "tool/tool.h"
 
 namespace {
@@ -21,7 +22,7 @@ std::vector<std::string> find_problems(const area_record &area, bool longer,
 {
     std::vector<std::string> problems;
     if (longer)
-        problems.push_back("holds more than the 420 bytes of an area");
+        problems.push_back(longer_than_area);
     std::string_view name = area_name(area);
     if (name.size() == static_cast<std::size_t>(name_size))
         problems.push_back("the name is not terminated within its 8 bytes");
@@ -35,8 +36,7 @@ std::vector<std::string> find_problems(const area_record &area, bool longer,
             std::int32_t value = area.cells[col][row];
             if (drawable(value) || ++bad_cells > max_cell_reports)
                 continue;
-            problems.push_back("cell at column " + std::to_string(col) + ", row "
-                               + std::to_string(row) + " holds " + std::to_string(value)
+            problems.push_back("cell at " + position_text(col, row) + " holds " + value_text(value)
                                + ", which the tile set cannot draw");
         }
     }
@@ -44,8 +44,8 @@ std::vector<std::string> find_problems(const area_record &area, bool longer,
         problems.push_back("and " + std::to_string(bad_cells - max_cell_reports)
                            + " more cells the tile set cannot draw");
     if (!mark_on_board(area))
-        problems.push_back("the mark (column " + std::to_string(area.mark_col) + ", row "
-                           + std::to_string(area.mark_row) + ") is off the board");
+        problems.push_back("the mark (" + position_text(area.mark_col, area.mark_row)
+                           + ") is off the board");
     return problems;
 }
 

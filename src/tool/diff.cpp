@@ -13,6 +13,7 @@
 #include <allegro.h>
 
 #include "platform/platform.h"
+#include "text/text.h"
 #include "tiles/tiles.h"
 #include "tool/drawing.h"
 #include "tool/tool.h"
@@ -29,28 +30,10 @@ constexpr int new_board_left = board_size + tile_size;
 constexpr rgb frame_colour{255, 0, 255};
 constexpr int frame_width = 2;  // pixels at scale 1, inside the cell's edge
 
-// All 8 bytes of the name, quoted; every byte that is not printable ASCII,
-// and the quote and backslash themselves, as \xHH, so that two different
-// names never look alike.
-std::string name_field_text(const std::array<char, name_size> &name)
+// All 8 bytes of the name, so that two different names never look alike.
+std::string name_text(const std::array<char, name_size> &name)
 {
-    std::string text = "\"";
-    for (char ch : name) {
-        auto byte = static_cast<unsigned char>(ch);
-        if (byte < 0x20 || byte >= 0x7f || ch == '"' || ch == '\\') {
-            char escape[5];
-            std::snprintf(escape, sizeof escape, "\\x%02x", byte);
-            text += escape;
-        } else {
-            text += ch;
-        }
-    }
-    return text + "\"";
-}
-
-std::string position_text(std::int32_t col, std::int32_t row)
-{
-    return "column " + std::to_string(col) + ", row " + std::to_string(row);
+    return name_field_text({name.data(), name.size()}, name_field_form::every_byte);
 }
 
 // Frames cell (col, row) of a board drawn at scale with its top left at x.
@@ -99,21 +82,21 @@ std::vector<area_difference> diff_areas(const area_record &old_area, const area_
                                    + position_text(new_area.mark_col, new_area.mark_row)});
     if (old_area.time_allowed != new_area.time_allowed)
         differences.push_back({area_part::time_allowed, 0, 0,
-                               "time allowed: " + std::to_string(old_area.time_allowed) + " -> "
-                                   + std::to_string(new_area.time_allowed)});
+                               "time allowed: " + value_text(old_area.time_allowed) + " -> "
+                                   + value_text(new_area.time_allowed)});
     for (int col = 0; col < board_cols; ++col) {
         for (int row = 0; row < board_rows; ++row) {
             std::int32_t was = old_area.cells[col][row], is = new_area.cells[col][row];
             if (was != is)
                 differences.push_back({area_part::cell, col, row,
-                                       "cell at " + position_text(col, row) + ": " + std::to_string(was)
-                                           + " -> " + std::to_string(is)});
+                                       "cell at " + position_text(col, row) + ": " + value_text(was)
+                                           + " -> " + value_text(is)});
         }
     }
     if (old_area.name != new_area.name)
         differences.push_back({area_part::name, 0, 0,
-                               "name: " + name_field_text(old_area.name) + " -> "
-                                   + name_field_text(new_area.name)});
+                               "name: " + name_text(old_area.name) + " -> "
+                                   + name_text(new_area.name)});
     return differences;
 }
 

@@ -14,14 +14,10 @@
 #include <loadpng.h>
 
 #include "platform/platform.h"
+#include "tiles/tiles.h"
 #include "tool/tool.h"
 
 namespace {
-
-std::uint32_t big_endian(const unsigned char *b)
-{
-    return std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16 | std::uint32_t{b[2]} << 8 | b[3];
-}
 
 // save_png reports no failure of its last writes, as on a full disk, and
 // leaves the file cut short. So the file is walked: the signature, then

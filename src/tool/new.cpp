@@ -2,8 +2,6 @@
 // in a fresh program, for scripts and for designers who work without the
 // window. Start reading at run_new().
 
-#include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -12,9 +10,7 @@
 area_record new_area(std::string_view name, std::int32_t time_allowed)
 {
     area_record area{};  // a fresh program's: the mark at 0, 0, every byte of the name zero
-    for (auto &column : area.cells)
-        column.fill(empty_tile);
-    std::memcpy(area.name.data(), name.data(), std::min<std::size_t>(name.size(), max_name_length));
+    start_area(area, name);
     area.time_allowed = time_allowed;
     return area;
 }

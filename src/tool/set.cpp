@@ -12,6 +12,7 @@
 
 #include "number/number.h"
 #include "platform/platform.h"
+#include "text/text.h"
 #include "tool/tool.h"
 
 namespace {
@@ -82,11 +83,7 @@ void apply_change(area_record &area, const area_change &change)
 {
     switch (change.kind) {
     case change_kind::cell:
-        area.cells[change.col][change.row] = change.value;
-        if (change.value == mark_tile) {
-            area.mark_col = change.col;
-            area.mark_row = change.row;
-        }
+        paint_cell(area, {change.col, change.row}, change.value);
         break;
     case change_kind::fill:
         for (auto &column : area.cells)
@@ -106,8 +103,7 @@ void apply_change(area_record &area, const area_change &change)
         area.time_allowed = change.value;
         break;
     case change_kind::name:
-        // Its characters and terminator only: the bytes after it stay.
-        std::memcpy(area.name.data(), change.name.c_str(), change.name.size() + 1);
+        name_area(area, change.name);
         break;
     }
 }
