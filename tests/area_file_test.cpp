@@ -130,3 +130,19 @@ TEST(area_names, names_windows_cannot_use_are_told_on_every_system)
     EXPECT_STREQ(windows_name_problem("hall."), "the name ends in a dot or a space, which Windows does not allow");
     EXPECT_STREQ(windows_name_problem("hall "), "the name ends in a dot or a space, which Windows does not allow");
 }
+
+TEST(area_rules, a_new_area_keeps_the_mark_the_time_and_the_bytes_after_the_name)
+{
+    area_record area{};
+    paint_cell(area, {4, 6}, mark_tile);
+    area.time_allowed = 120;
+    area.name = {'l', 'o', 'n', 'g', 'e', 's', 't', '\0'};
+    start_area(area, "ab");
+    EXPECT_EQ((std::array{area.mark_col, area.mark_row, area.time_allowed}), (std::array{4, 6, 120}));
+    EXPECT_EQ(std::string(area.name.data(), name_size), std::string("ab\0gest\0", name_size));
+    for (const auto &column : area.cells)
+        EXPECT_EQ(column, (std::array<std::int32_t, board_rows>{-1, -1, -1, -1, -1, -1, -1, -1, -1, -1}));
+    // A name too long for the field is cut to it, never written past it.
+    name_area(area, "eightchr");
+    EXPECT_EQ(std::string(area.name.data(), name_size), std::string("eightch\0", name_size));
+}

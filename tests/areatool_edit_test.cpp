@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include "tool/edit_text.h"
+#include "number/number.h"
 #include "tool/tool.h"
 
 namespace {

@@ -16,6 +16,7 @@
 
 #include "platform/platform.h"
 #include "tool/edit_text.h"
+#include "text/text.h"
 #include "tool/tool.h"
 
 namespace {
@@ -128,15 +129,11 @@ edit_end edit_until_read(const std::string &path, const area_record &area, tempo
 
 }  // namespace
 
-int run_edit(const std::vector<std::string> &args)
+int run_edit(const command_line &line)
 {
-    std::vector<std::string> files;
-    std::string why = parse_arguments("edit", args, {}, files);
-    if (why.empty() && files.size() != 1)
-        why = "edit takes one area file";
-    if (!why.empty())
-        return refuse_command_line(why);
-    const std::string &path = files[0];
+    if (line.files.size() != 1)
+        return refuse_arguments(line, "takes one area file");
+    const std::string &path = line.files[0];
     area_record area;
     if (std::string why = read_whole_area(path, area); !why.empty()) {
         report("cannot read " + path, why);
@@ -162,10 +159,7 @@ int run_edit(const std::vector<std::string> &args)
         std::printf("%s: unchanged\n", printable(path).c_str());
         return status_fine;
     }
-    why = write_problem(path);
-    if (why.empty())
-        why = write_area_file(path, edited);
-    if (!why.empty()) {
+    if (std::string why = write_area_file(path, edited); !why.empty()) {
         // The user's work stays where the editor left it.
         report("cannot write " + path, why + "; the text is kept in " + temp.path);
         temp.path.clear();

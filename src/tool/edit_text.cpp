@@ -6,6 +6,8 @@
 
 #include "tool/edit_text.h"
 
+#include "number/number.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -15,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "text/text.h"
 #include "tool/tool.h"
 
 namespace {
