@@ -123,10 +123,11 @@ TEST_F(area_file, files_replaced_together_stay_as_they_were_when_one_is_refused_
         if (c.read_only)
             fs::permissions(c.read_only, fs::perms::owner_read);
         int writes = 0;
-        std::string why = replace_files({"sheet.png", "set.tsx"}, [&](std::size_t index, int fd, const std::string &) {
+        auto write = [&](std::size_t index, int fd, const std::string &) {
             ++writes;
             return index == c.failing_write ? std::string("no room") : write_all(fd, "new", 3);
-        });
+        };
+        std::string why = replace_files({"sheet.png", "set.tsx"}, write);
         if (c.read_only)
             fs::permissions(c.read_only, fs::perms::owner_all);  // for the next case and TearDown
         EXPECT_NE(why, "");

@@ -62,6 +62,12 @@ std::string last_error()
     return system_message(::GetLastError());
 }
 
+// What a call that returns nonzero when it worked says.
+std::string outcome_of(BOOL worked)
+{
+    return worked ? std::string{} : last_error();
+}
+
 }  // namespace
 
 std::string make_temporary_file(const std::string &prefix, int &fd, std::string &path)
@@ -95,9 +101,7 @@ std::string make_temporary_file(const std::string &prefix, int &fd, std::string 
 
 std::string sync_file(int fd)
 {
-    if (!::FlushFileBuffers(reinterpret_cast<HANDLE>(::_get_osfhandle(fd))))
-        return last_error();
-    return {};
+    return outcome_of(::FlushFileBuffers(reinterpret_cast<HANDLE>(::_get_osfhandle(fd))));
 }
 
 std::string close_file(int fd)
@@ -127,24 +131,19 @@ std::string keep_aside(const std::string &path, const std::string &name, aside_o
 
 std::string move_file(const std::string &from, const std::string &to)
 {
-    if (!::MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return last_error();
-    return {};
+    return outcome_of(
+        ::MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
 }
 
 // Without MOVEFILE_REPLACE_EXISTING the move fails when a file is there.
 std::string move_new_file(const std::string &from, const std::string &to)
 {
-    if (!::MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_WRITE_THROUGH))
-        return last_error();
-    return {};
+    return outcome_of(::MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_WRITE_THROUGH));
 }
 
 std::string remove_file(const std::string &path)
 {
-    if (!::DeleteFileW(wide(path).c_str()))
-        return last_error();
-    return {};
+    return outcome_of(::DeleteFileW(wide(path).c_str()));
 }
 
 // MOVEFILE_WRITE_THROUGH has already put the move on disk.
