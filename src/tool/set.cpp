@@ -130,10 +130,7 @@ int run_set(const command_line &line)
             apply_change(changed, change);
         if (std::memcmp(&changed, &area, sizeof area) == 0)
             continue;  // not even rewritten
-        std::string why = write_problem(path);
-        if (why.empty())
-            why = write_area_file(path, changed);
-        if (!why.empty()) {
+        if (std::string why = write_area_file(path, changed); !why.empty()) {
             report("cannot write " + path, why);
             status = status_file_problem;
         }
