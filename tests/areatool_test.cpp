@@ -1,11 +1,12 @@
 // What areatool's commands compute, called directly: show's text and its
 // JSON object, the problems check finds and the three-way merge with its
-// conflicts. The
+// conflicts; and that the help and the parser read the same table. The
 // process tests in window/test_areatool*.py keep statuses, files and
 // messages.
 
 #include <climits>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -128,3 +129,51 @@ TEST(areatool_merge, one_sided_and_equal_changes_merge_and_two_way_ones_keep_our
 }
 
 }  // namespace
+
+// Each option a row lists is in its command's synopsis and option lines,
+// and the parser hands it a value of its placeholder's form, spaced or
+// after '='; an option the row does not list is refused.
+TEST(areatool_command_line, help_and_parser_read_the_same_row_for_every_command)
+{
+    const std::map<std::string_view, std::string> values = {
+        {"PATH", "tiles.dat"}, {"N", "2"}, {"BITS", "16"}, {"OUT.png", "out.png"}, {"T", "90"},
+        {"C,R=V", "1,2=3"}, {"V", "4"}, {"OLD=NEW", "1=2"}, {"C,R", "1,2"}, {"NAME", "hall"}};
+    for (const tool_command &command : commands) {
+        std::string name(command.name);
+        SCOPED_TRACE(name);
+        std::string help = command_help(command);
+        EXPECT_NE(tool_help().find("\n  " + name + " "), std::string::npos);
+        for (const std::string &line : lines_of(help))
+            EXPECT_LE(line.size(), 80u) << line;
+        std::size_t option_lines = 0;
+        for (const std::string &line : lines_of(help))
+            option_lines += line.starts_with("  --");
+        EXPECT_EQ(option_lines, command.options.size());
+        for (const tool_option &option : command.options) {
+            bool takes_value = !option.value.empty();
+            std::string head = std::string(option.name) + (takes_value ? " " : "") + std::string(option.value);
+            SCOPED_TRACE(head);
+            EXPECT_NE(help.find("\n  " + head + " "), std::string::npos);
+            if (command.options_shown_as.empty()) {
+                EXPECT_NE(help.find("[" + head + "]"), std::string::npos);
+            }
+            if (!takes_value) {  // a switch: it stands alone
+                command_line line{command, {}, {}};
+                EXPECT_EQ(parse_arguments({head, "a.ard"}, line), "");
+                EXPECT_EQ(line.files, std::vector<std::string>{"a.ard"});
+                EXPECT_EQ(parse_arguments({head + "=1"}, line), head + " takes no value");
+                continue;
+            }
+            const std::string &value = values.at(option.value);
+            for (const std::vector<std::string> &args :
+                 {std::vector<std::string>{"a.ard", std::string(option.name), value},
+                  {std::string(option.name) + "=" + value, "a.ard"}}) {
+                command_line line{command, {}, {}};
+                EXPECT_EQ(parse_arguments(args, line), "");
+                EXPECT_EQ(line.files, std::vector<std::string>{"a.ard"});
+            }
+        }
+        command_line line{command, {}, {}};
+        EXPECT_EQ(parse_arguments({"--frob", "1"}, line), "'--frob' is not an option of " + name);
+    }
+}

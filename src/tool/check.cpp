@@ -8,6 +8,8 @@
 
 #include "platform/platform.h"
 #include "tool/json.h"
+#include "tool/drawing.h"
+#include "text/text.h"
 #include "tool/tool.h"
 
 namespace {
@@ -21,7 +23,7 @@ std::vector<area_problem> find_problems(const area_record &area, bool longer,
 {
     std::vector<area_problem> problems;
     if (longer)
-        problems.push_back({"holds more than the 420 bytes of an area"});
+        problems.push_back({longer_than_area});
     std::string_view name = area_name(area);
     if (name.size() == static_cast<std::size_t>(name_size))
         problems.push_back({"the name is not terminated within its 8 bytes"});
@@ -35,8 +37,7 @@ std::vector<area_problem> find_problems(const area_record &area, bool longer,
             std::int32_t value = area.cells[col][row];
             if (drawable(value) || ++bad_cells > max_cell_reports)
                 continue;
-            problems.push_back({"cell at column " + std::to_string(col) + ", row "
-                                    + std::to_string(row) + " holds " + std::to_string(value)
+            problems.push_back({"cell at " + position_text(col, row) + " holds " + value_text(value)
                                     + ", which the tile set cannot draw",
                                 true, col, row});
         }
@@ -45,21 +46,18 @@ std::vector<area_problem> find_problems(const area_record &area, bool longer,
         problems.push_back({"and " + std::to_string(bad_cells - max_cell_reports)
                             + " more cells the tile set cannot draw"});
     if (!mark_on_board(area))
-        problems.push_back({"the mark (column " + std::to_string(area.mark_col) + ", row "
-                            + std::to_string(area.mark_row) + ") is off the board"});
+        problems.push_back({"the mark (" + position_text(area.mark_col, area.mark_row)
+                            + ") is off the board"});
     return problems;
 }
 
-int run_check(const std::vector<std::string> &args)
+int run_check(const command_line &line)
 {
-    std::string tiles;
-    bool json = false;
-    std::vector<std::string> files;
-    std::string why = parse_arguments("check", args, {take_tiles(tiles), take_json(json)}, files);
-    if (why.empty() && files.empty())
-        why = "check needs at least one area file";
-    if (!why.empty())
-        return refuse_command_line(why);
+    const std::string &tiles = line.options.tiles;
+    const std::vector<std::string> &files = line.files;
+    bool json = line.options.json;
+    if (files.empty())
+        return refuse_arguments(line, "needs at least one area file");
 
     loaded_tiles drawn;
     if (!tiles.empty() && !start_drawing(default_depth, tiles, drawn))

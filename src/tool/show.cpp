@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tool/json.h"
+#include "text/text.h"
 #include "tool/tool.h"
 
 namespace {
@@ -59,9 +60,9 @@ std::string show_area(const area_record &area, bool longer)
     std::string text = "name:" + std::string(name.empty() ? "" : " ") + printable(name)
                        + (open ? " (not terminated within its 8 bytes)" : "") + "\n";
     bool marked = mark_on_board(area);
-    text += format("mark: column %d, row %d%s\n", area.mark_col, area.mark_row,
-                   marked ? "" : " (off the board)");
-    text += format("time allowed: %d\n", area.time_allowed);
+    text += "mark: " + position_text(area.mark_col, area.mark_row) + (marked ? "" : " (off the board)")
+            + "\n";
+    text += "time allowed: " + value_text(area.time_allowed) + "\n";
     if (longer)
         text += "note: the file holds more than 420 bytes; only the first 420 are the area\n";
     text += format("\n%s0123456789\n", column_indent);
@@ -75,15 +76,12 @@ std::string show_area(const area_record &area, bool longer)
     return text;
 }
 
-int run_show(const std::vector<std::string> &args)
+int run_show(const command_line &line)
 {
-    bool json = false;
-    std::vector<std::string> files;
-    std::string why = parse_arguments("show", args, {take_json(json)}, files);
-    if (why.empty() && files.empty())
-        why = "show needs at least one area file";
-    if (!why.empty())
-        return refuse_command_line(why);
+    const std::vector<std::string> &files = line.files;
+    bool json = line.options.json;
+    if (files.empty())
+        return refuse_arguments(line, "needs at least one area file");
     int status = status_fine;
     bool first = true;
     for (const std::string &path : files) {

@@ -5,6 +5,7 @@ and the command line's refusals."""
 
 import json
 import os
+import re
 import shutil
 import sys
 import tempfile
@@ -190,7 +191,14 @@ class CommandLineTest(ToolTest):
             with self.subTest(args=args):
                 status, out, err = self.tool(*args)
                 self.assertEqual((status, out, len(err.splitlines())), (2, "", 1), err)
+                help_of = args[0] + " " if args and args[0] != "draw" else ""
+                self.assertTrue(err.endswith("(see areatool %s--help)" % help_of), err)
                 self.assertFalse(os.path.exists(self.path("a.png")))
+
+    def test_version_is_the_projects_in_one_line(self):
+        with open(os.path.join(os.path.dirname(__file__), "..", "..", "CMakeLists.txt")) as f:
+            version = re.search(r"project\(areaedit VERSION (\S+)", f.read()).group(1)
+        self.assertEqual(self.tool("--version"), (0, "areatool (areaedit) %s\n" % version, ""))
 
 
 class RenderTest(ToolTest):

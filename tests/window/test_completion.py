@@ -66,6 +66,7 @@ class CompletionTest(unittest.TestCase):
         self.assertLessEqual(AREATOOL_COMMANDS, commands)
         self.assertNotIn("areatool", commands)
         self.assertEqual(self.complete("areatool re"), {"render"})
+        self.assertEqual(self.complete("areatool -"), {"--help", "--version"})
         self.assertEqual(self.complete("areatool render -"),
                          {"--tiles", "--scale", "--depth", "--help"})
         cases = {
