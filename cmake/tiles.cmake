@@ -22,7 +22,8 @@ add_custom_target(tile_set ALL DEPENDS ${TILE_SET})
 #   cmake --build <build dir> --target make_tiles
 #   <build dir>/make_tiles assets
 add_executable(make_tiles EXCLUDE_FROM_ALL tools/make_tiles.cpp)
-target_link_libraries(make_tiles PRIVATE PkgConfig::ALLEGRO)
+# The tile size, the editor's colours and colour() from the tile set's module.
+target_link_libraries(make_tiles PRIVATE tiles)
 
 # graphics.tsx and graphics.png, the same pictures as a tile set for the
 # Tiled extension, which ships them beside its script: drawn by areatool

@@ -2,7 +2,8 @@
 # the files its arguments name.
 #
 # Everything comes from areatool's own help, read once a shell session:
-# `areatool --help` lists the commands, and the synopsis of
+# `areatool --help` lists the commands and areatool's own options (its
+# `  areatool --name  what it does` lines), and the synopsis of
 # `areatool COMMAND --help` (its lines up to the first blank one) gives the
 # options, the placeholder of each option's value and the placeholders of
 # the arguments; option lines of the help (`  --name VALUE  what it does`)
@@ -13,8 +14,8 @@
 #
 # Start reading at _areatool, at the bottom.
 
-# Read once a session: the commands of each program, and for each
-# "program command" its options, its arguments' placeholders and, for
+# Read once a session: the commands and the options of each program, and
+# for each "program command" its options, its arguments' placeholders and, for
 # each "program command option", the placeholder of that option's value.
 declare -gA _areatool_commands=() _areatool_options=() _areatool_arguments=() _areatool_values=()
 
@@ -24,21 +25,25 @@ _areatool_help()
     timeout 5 "$1" ${2:+"$2"} --help 2>/dev/null
 }
 
-# Fills _areatool_commands[program] from the lines under "Commands:".
+# Fills _areatool_commands[program] from the lines under "Commands:", and
+# _areatool_options[program] from the lines that give areatool an option.
 _areatool_read_commands()
 {
-    local program=$1 line listing=false names=""
+    local program=$1 line listing=false names="" options=""
     while IFS= read -r line; do
         if [[ $line == Commands:* ]]; then
             listing=true
         elif [[ -z $line ]]; then
-            [[ $listing == true ]] && break
+            listing=false
         elif [[ $listing == true && $line =~ ^\ +([a-z][a-z0-9_-]*) ]]; then
             names+=" ${BASH_REMATCH[1]}"
+        elif [[ $line =~ ^\ +areatool\ (-[a-z0-9-]+)\  ]]; then
+            options+=" ${BASH_REMATCH[1]}"
         fi
     done < <(_areatool_help "$program")
     # Nothing kept when areatool did not answer: it may be installed later.
-    [[ -n $names ]] && _areatool_commands[$program]=${names# }
+    [[ -n $names ]] && _areatool_commands[$program]=${names# } &&
+        _areatool_options[$program]=${options# }
 }
 
 # Fills the options, values and arguments of "program command" from that
@@ -107,7 +112,7 @@ _areatool()
     [[ -n ${_areatool_commands[$program]+set} ]] || _areatool_read_commands "$program"
     if ((cword == 1)); then
         if [[ $cur == -* ]]; then
-            _areatool_reply_from "--help"
+            _areatool_reply_from "${_areatool_options[$program]-}"
         else
             _areatool_reply_from "${_areatool_commands[$program]}"
         fi

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "fuzz_support.h"
+#include "text/text.h"
 #include "tool/tool.h"
 
 namespace {
@@ -98,7 +99,7 @@ std::string conflict_name(std::size_t i)
     if (i == name_value)
         return "name";
     int cell = static_cast<int>(i - first_cell);
-    return "cell at column " + std::to_string(cell / board_rows) + ", row " + std::to_string(cell % board_rows);
+    return "cell at " + position_text(cell / board_rows, cell % board_rows);
 }
 
 void check_merge(const area_record *base, const area_record &ours, const area_record &theirs)

@@ -45,9 +45,10 @@ fail() {
 
 # liballegro4-dev brings the host's datafile tool, which packs graphics.dat
 # (the format is the same on every system); googletest the sources the unit
-# tests are cross-built with; git the last commit's time, the zip's date.
+# tests are cross-built with; git the last commit's time, the zip's date;
+# nlohmann-json3-dev the JSON library, header-only, as on Linux.
 packages=(cmake make g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev
-          liballegro4-dev googletest dpkg-dev zip git wine wine64 python3 xvfb xdotool imagemagick)
+          liballegro4-dev nlohmann-json3-dev googletest dpkg-dev zip git wine wine64 python3 xvfb xdotool imagemagick)
 "$here/scripts/install-missing.sh" "${packages[@]}" || fail "cannot install the packages it needs"
 
 # ----- the cached library

@@ -4,7 +4,9 @@
 # AREAEDIT_CMAKE_OPTIONS).
 #   scripts/setup.sh          what building the editor and areatool needs
 #                             (areatool writes PNG through the library's
-#                             PNG add-on; the editor quiets the sound
+#                             PNG add-on and its JSON through the
+#                             header-only nlohmann-json3-dev; the editor
+#                             quiets the sound
 #                             library through its own headers) and the
 #                             Debian package (dpkg-shlibdeps and file work
 #                             out its dependencies; git dates it by the
@@ -28,7 +30,7 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 
 packages=(cmake g++ make pkg-config liballegro4-dev libloadpng4-dev libx11-dev libasound2-dev
-          dpkg-dev file git)
+          nlohmann-json3-dev dpkg-dev file git)
 if [ "${1:-}" = "--tests" ]; then
   packages+=(libgtest-dev python3 xvfb xdotool imagemagick clang libclang-rt-14-dev util-linux
              libxtst-dev tiled man-db groff-base debootstrap zstd)

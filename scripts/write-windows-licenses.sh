@@ -79,6 +79,7 @@ section() {
 allegro="$(version_of "$allegro_tarball")"
 libpng="$(version_of "$libpng_tarball")"
 zlib_package=libz-mingw-w64-dev
+json_package=nlohmann-json3-dev
 mingw_package=mingw-w64-x86-64-dev
 gcc_package=gcc-mingw-w64-base
 
@@ -98,6 +99,7 @@ printf '  %-38s %s\n' \
   "loadpng, Allegro's PNG add-on" "areatool.exe" \
   "libpng $libpng" "areatool.exe" \
   "zlib" "areatool.exe" \
+  "JSON for Modern C++ (nlohmann)" "areatool.exe" \
   "MinGW-w64's runtime, winpthreads" "both programs" \
   "libstdc++ and libgcc, GCC's runtime" "both programs"
 
@@ -115,6 +117,10 @@ from_tarball "$libpng_tarball" LICENSE
 
 section "zlib (Debian's $zlib_package $(debian_version $zlib_package), its copyright file)"
 from_debian "$zlib_package" "Files: *" "License: Zlib"
+
+section "JSON for Modern C++ (Debian's $json_package $(debian_version $json_package), its copyright file)"
+from_debian "$json_package" "Files: *" "Files: include/nlohmann/detail/conversions/to_chars.hpp" \
+  "Files: include/nlohmann/detail/output/serializer.hpp" "License: Expat"
 
 section "MinGW-w64's runtime and winpthreads (Debian's $mingw_package $(debian_version $mingw_package), its copyright file)"
 from_debian "$mingw_package" "Files: *" "Files: mingw-w64-libraries/winpthreads/*" \

@@ -95,6 +95,9 @@ TEST_F(area_file, save_replaces_an_existing_file)
 TEST_F(area_file, files_replaced_together_are_put_back_when_a_later_move_fails)
 {
     write_file("sheet.png", "old");
+    // A replacement ended by a crash may have left a second name behind:
+    // the old file is kept under another.
+    write_file(".sheet.png.old0", "stale");
     fs::create_directories("set.tsx/inside");  // no file can be moved onto it
     std::string why = replace_files({"sheet.png", "fresh.bin", "set.tsx"},
                                     [](std::size_t, int fd, const std::string &) {
@@ -102,7 +105,38 @@ TEST_F(area_file, files_replaced_together_are_put_back_when_a_later_move_fails)
                                     });
     EXPECT_NE(why, "");
     EXPECT_EQ(read_file("sheet.png"), (bytes{'o', 'l', 'd'}));
-    EXPECT_EQ(folder_entries(), (std::vector<std::string>{"set.tsx", "sheet.png"}));
+    EXPECT_EQ(read_file(".sheet.png.old0"), (bytes{'s', 't', 'a', 'l', 'e'}));
+    EXPECT_EQ(folder_entries(), (std::vector<std::string>{".sheet.png.old0", "set.tsx", "sheet.png"}));
+}
+
+TEST_F(area_file, files_replaced_together_stay_as_they_were_when_one_is_refused_or_cannot_be_written)
+{
+    const bytes sheet{'o', 'l', 'd'}, set{'t', 's', 'x'};
+    struct {
+        const char *read_only;      // refused before anything is written
+        std::size_t failing_write;  // the writer that fails
+        int writes;                 // how many writers ran
+    } cases[] = {{"set.tsx", 2, 0}, {nullptr, 1, 2}};
+    for (const auto &c : cases) {
+        write_file("sheet.png", sheet);
+        write_file("set.tsx", set);
+        if (c.read_only)
+            fs::permissions(c.read_only, fs::perms::owner_read);
+        int writes = 0;
+        auto write = [&](std::size_t index, int fd, const std::string &) {
+            ++writes;
+            return index == c.failing_write ? std::string("no room") : write_all(fd, "new", 3);
+        };
+        std::string why = replace_files({"sheet.png", "set.tsx"}, write);
+        if (c.read_only)
+            fs::permissions(c.read_only, fs::perms::owner_all);  // for the next case and TearDown
+        EXPECT_NE(why, "");
+        EXPECT_TRUE(c.read_only || why == "no room") << why;
+        EXPECT_EQ(writes, c.writes);
+        EXPECT_EQ(read_file("sheet.png"), sheet);
+        EXPECT_EQ(read_file("set.tsx"), set);
+        EXPECT_EQ(folder_entries(), (std::vector<std::string>{"set.tsx", "sheet.png"}));
+    }
 }
 
 TEST(area_names, usable_names_are_1_to_7_plain_characters)
@@ -129,4 +163,20 @@ TEST(area_names, names_windows_cannot_use_are_told_on_every_system)
     }
     EXPECT_STREQ(windows_name_problem("hall."), "the name ends in a dot or a space, which Windows does not allow");
     EXPECT_STREQ(windows_name_problem("hall "), "the name ends in a dot or a space, which Windows does not allow");
+}
+
+TEST(area_rules, a_new_area_keeps_the_mark_the_time_and_the_bytes_after_the_name)
+{
+    area_record area{};
+    paint_cell(area, {4, 6}, mark_tile);
+    area.time_allowed = 120;
+    area.name = {'l', 'o', 'n', 'g', 'e', 's', 't', '\0'};
+    start_area(area, "ab");
+    EXPECT_EQ((std::array{area.mark_col, area.mark_row, area.time_allowed}), (std::array{4, 6, 120}));
+    EXPECT_EQ(std::string(area.name.data(), name_size), std::string("ab\0gest\0", name_size));
+    for (const auto &column : area.cells)
+        EXPECT_EQ(column, (std::array<std::int32_t, board_rows>{-1, -1, -1, -1, -1, -1, -1, -1, -1, -1}));
+    // A name too long for the field is cut to it, never written past it.
+    name_area(area, "eightchr");
+    EXPECT_EQ(std::string(area.name.data(), name_size), std::string("eightch\0", name_size));
 }

@@ -1,13 +1,17 @@
 // diff_areas called directly: one line for each difference, in the order
-// of the file, naming each cell, both marks and all 8 bytes of the name.
+// of the file, naming each cell, both marks and all 8 bytes of the name;
+// and the JSON objects diff --json prints for them.
 // The process test window/test_areatool_diff.py keeps statuses and the PNG.
 
+#include <climits>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "support/areas.h"
+#include "tool/json.h"
 #include "tool/tool.h"
 
 namespace {
@@ -48,6 +52,47 @@ TEST(areatool_diff, lists_every_field_in_file_order_with_old_and_new_values)
                                   }));
     ASSERT_EQ(differences[4].part, area_part::cell);
     EXPECT_EQ((std::pair{differences[4].col, differences[4].row}), (std::pair{9, 0}));
+}
+
+// value, as a diff object gives it for its part, put into area.
+void apply_json(area_record &area, const nlohmann::json &object, const nlohmann::json &value)
+{
+    if (object["part"] == "mark") {
+        area.mark_col = value["column"];
+        area.mark_row = value["row"];
+    } else if (object["part"] == "time_allowed") {
+        area.time_allowed = value;
+    } else if (object["part"] == "cell") {
+        area.cells[object["column"].get<int>()][object["row"].get<int>()] = value;
+    } else {
+        for (int i = 0; i < name_size; ++i)
+            area.name[i] = static_cast<char>(value[i].get<int>());  // 0 to 255
+    }
+}
+
+TEST(areatool_diff, json_objects_turn_each_area_into_the_other)
+{
+    area_record old_area = empty_area(), new_area = old_area;
+    old_area.name[6] = 'x';
+    new_area.name = {'c', '\xe9', '\0', '\x7f', '\xff', '\0', 'x', '\0'};
+    new_area.mark_col = INT_MIN;
+    new_area.mark_row = 10;
+    old_area.time_allowed = INT_MAX;
+    new_area.cells[0][9] = INT_MIN;
+    new_area.cells[9][0] = INT_MAX;
+
+    area_record forward = old_area, back = new_area;
+    std::vector<std::string> lines;
+    for (const area_difference &difference : diff_areas(old_area, new_area)) {
+        lines.push_back(form_difference_json(old_area, new_area, difference).dump());
+        nlohmann::json object = nlohmann::json::parse(lines.back());
+        apply_json(forward, object, object["new"]);
+        apply_json(back, object, object["old"]);
+    }
+    EXPECT_EQ(std::memcmp(&forward, &new_area, sizeof new_area), 0);
+    EXPECT_EQ(std::memcmp(&back, &old_area, sizeof old_area), 0);
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[2], R"({"format_version":1,"part":"cell","column":0,"row":9,"old":-1,"new":-2147483648})");
 }
 
 }  // namespace

@@ -1,7 +1,10 @@
-// What areatool new and set compute, called directly: the new area, each
-// change as parsed from its option and applied, and the values they read.
-// The process test window/test_areatool_edit.py keeps files and statuses.
+// What areatool new, set and edit compute, called directly: the new area,
+// each change as parsed from its option and applied, the values they read,
+// and edit's text of an area read back. The process test
+// window/test_areatool_edit.py keeps files, statuses and the editor runs.
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -9,6 +12,8 @@
 #include <gtest/gtest.h>
 
 #include "support/areas.h"
+#include "tool/edit_text.h"
+#include "number/number.h"
 #include "tool/tool.h"
 
 namespace {
@@ -70,6 +75,108 @@ TEST(areatool_set, values_are_read_as_the_console_reads_the_allowed_time)
     EXPECT_EQ(parse_number("0"), 0);
     EXPECT_EQ(parse_number("-0x80000001"), std::nullopt);
     EXPECT_EQ(parse_number("12 "), std::nullopt);
+}
+
+// An area with something odd in every field.
+area_record odd_area()
+{
+    area_record area = new_area("x", INT_MAX);
+    area.mark_col = INT_MIN;
+    area.mark_row = 12;
+    area.cells[0][0] = INT_MIN;
+    area.cells[9][9] = INT_MAX;
+    area.cells[3][4] = 0;
+    area.name = {' ', '\\', '\xe9', 'a', ' ', '\0', '\xff', '\x01'};
+    return area;
+}
+
+std::string replaced(std::string text, const std::string &line, const std::string &with)
+{
+    text.replace(text.find(line), line.size(), with);
+    return text;
+}
+
+TEST(areatool_edit, every_byte_of_an_odd_area_survives_its_text)
+{
+    area_record area = odd_area();
+    std::string text = write_area_text(area, "odd.ard");
+    for (const char *line : {"\nname: \\x20\\\\\\xe9a\\x20\n", "\nafter the name: ff 01\n",
+                             "\nmark: column -2147483648, row 12\n", "\ntime allowed: 2147483647\n",
+                             "\nrow 0: -2147483648 . . . . . . . . .\n", "\nrow 4: . . . 0 . . . . . .\n",
+                             "\nrow 9: . . . . . . . . . 2147483647\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+    area_record read{};
+    EXPECT_TRUE(read_area_text(text, area, read).empty());
+    EXPECT_EQ(std::memcmp(&read, &area, sizeof area), 0);
+    // As the editor of a Windows user may save it.
+    std::string windows = "\xef\xbb\xbf";
+    for (char ch : text)
+        windows += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+    EXPECT_TRUE(read_area_text(windows, area, read).empty());
+    EXPECT_EQ(std::memcmp(&read, &area, sizeof area), 0);
+}
+
+TEST(areatool_edit, what_the_text_says_is_what_is_read)
+{
+    area_record area = new_area("longest", 0);
+    area.name = {'a', 'b', '\0', 'g', 'e', 's', 't', '\0'};
+    std::string text = write_area_text(area, "a.ard");
+    text = replaced(text, "name: ab\n", "name:   cave  \n");
+    text = replaced(text, "row 7: . . .", "row 7:\t.   .  3");
+    text = replaced(text, "time allowed: 0", "time allowed: 010");
+    text = replaced(text, "mark: column 0, row 0", "mark: column 0x2,row -1");
+    area_record read{};
+    ASSERT_EQ(read_area_text(text, area, read).size(), 0u);
+    EXPECT_EQ(read.cells[2][7], 3);
+    EXPECT_EQ((std::array{read.mark_col, read.mark_row, read.time_allowed}), (std::array{2, -1, 8}));  // the 3 left it
+    // The bytes after the name stay at the end of the field, as a rename in the editor keeps them.
+    EXPECT_EQ(std::string(read.name.data(), name_size), std::string("cave\0st\0", name_size));
+}
+
+TEST(areatool_edit, every_problem_is_found_with_its_line)
+{
+    area_record area = new_area("hall", 0);
+    std::string text = write_area_text(area, "hall.ard");
+    struct malformed {
+        std::string line, with, why;
+    };
+    for (const malformed &bad : std::vector<malformed>{
+             {"name: hall", "name: a/b", "cannot use that name: the name holds a path separator"},
+             {"name: hall", "name: ab\\q", "a backslash in the name starts"},
+             {"after the name: 00 00 00", "after the name: 0g", "two hex digits each, not '0g'"},
+             {"mark: column 0, row 0", "mark: row 0, column 0", "the mark should read"},
+             {"time allowed: 0", "time allowed: 2147483648", "the allowed time should be a number"},
+             {"row 3: . . . . . . . . . .", "row 3: . . . . . . . . .", "row 3 holds 9 cells, not 10"},
+             {"row 3: . . . . . . . . . .", "row 3: . . 08 . . . . . . .", "column 2 of row 3 should be"},
+             {"row 3: . . . . . . . . . .", "row 3: . . . . . . . . . .\nrow 03: . . . . . . . . . .",
+              "a second 'row 03:' line; the first is line"},
+             {"row 3: . . . . . . . . . .", "row 3: . . . . . . . . . .\nrow 10: 1", "not a part of an area"},
+             {"row 3: . . . . . . . . . .", "row 3: . . . . . . . . . .\nlevel", "not a part of an area"},
+         }) {
+        std::string changed = replaced(text, bad.line, bad.with);
+        area_record read{};
+        std::vector<text_problem> problems = read_area_text(changed, area, read);
+        ASSERT_EQ(problems.size(), 1u) << bad.with;
+        EXPECT_NE(problems[0].why.find(bad.why), std::string::npos) << problems[0].why;
+        // The line that holds the change, or the second of two added.
+        std::size_t at = changed.find(bad.with);
+        int line = 1 + static_cast<int>(std::count(changed.begin(), changed.begin() + at, '\n'))
+                   + static_cast<int>(std::count(bad.with.begin(), bad.with.end(), '\n'));
+        EXPECT_EQ(problems[0].line, line) << bad.with;
+    }
+    area_record read{};
+    std::vector<text_problem> missing = read_area_text(replaced(text, "row 9:", "# row 9:"), area, read);
+    ASSERT_EQ(missing.size(), 1u);
+    EXPECT_EQ(missing[0].why, "the text ends without a 'row 9:' line");
+}
+
+TEST(areatool_edit, problems_go_on_top_in_place_of_the_last_ones_and_count_the_new_lines)
+{
+    std::string text = "# error: line 9: old\nname: a\n# error: line 9: old\nmark: x\n";
+    EXPECT_EQ(mark_problems(text, {{4, "bad mark"}, {1, "first"}}),
+              "# error: line 4: bad mark\n# error: line 3: first\nname: a\nmark: x\n");
+    EXPECT_TRUE(area_text_empty(" \n# name: a\n\t\n"));
+    EXPECT_FALSE(area_text_empty("# a\nx"));
 }
 
 }  // namespace

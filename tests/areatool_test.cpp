@@ -1,15 +1,19 @@
-// What areatool's commands compute, called directly: show's text, the
-// problems check finds and the three-way merge with its conflicts. The
+// What areatool's commands compute, called directly: show's text and its
+// JSON object, the problems check finds and the three-way merge with its
+// conflicts; and that the help and the parser read the same table. The
 // process tests in window/test_areatool*.py keep statuses, files and
 // messages.
 
+#include <climits>
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "support/areas.h"
+#include "tool/json.h"
 #include "tool/tool.h"
 
 namespace {
@@ -48,14 +52,49 @@ TEST(areatool_show, shows_strange_areas_honestly)
     EXPECT_EQ(text.find_first_of("<>\x1b"), std::string::npos);
 }
 
+// The area back from show's JSON, as a script would rebuild it.
+area_record area_from_json(const nlohmann::json &object)
+{
+    area_record area{object["mark"]["column"], object["mark"]["row"], object["time_allowed"],
+                     object["columns"].get<decltype(area_record::cells)>(), {}};
+    auto name = object["name_bytes"].get<std::array<unsigned char, name_size>>();
+    std::memcpy(area.name.data(), name.data(), name_size);
+    return area;
+}
+
+TEST(areatool_show, json_rebuilds_every_byte_of_an_odd_record_and_names_only_plain_names)
+{
+    area_record area = empty_area("ca\xe9", -1, INT_MAX);
+    std::memcpy(area.name.data() + 4, "\x7fyz\xff", 4);  // leftovers after the terminator
+    area.time_allowed = INT_MIN;
+    for (int col = 0; col < board_cols; ++col)
+        for (int row = 0; row < board_rows; ++row)
+            area.cells[col][row] = col * 1000 + row;  // tells the columns and rows apart
+    area.cells[0][9] = INT_MIN;
+    area.cells[9][0] = INT_MAX;
+
+    std::string line = form_area_json("dir/\"odd\".ard", area, true).dump();
+    area_record rebuilt = area_from_json(nlohmann::json::parse(line));
+    EXPECT_EQ(std::memcmp(&rebuilt, &area, sizeof area), 0);
+    EXPECT_EQ(line.substr(0, line.find("[[")),
+              R"({"format_version":1,"file":"dir/\"odd\".ard","name":null,"name_bytes":[99,97,233,0,127,121,122,255],)"
+              R"("mark":{"column":-1,"row":2147483647},"time_allowed":-2147483648,"columns":)");
+    EXPECT_TRUE(line.ends_with(R"(,9009]],"longer":true})"));
+
+    for (auto [name, want] : {std::pair<const char *, nlohmann::ordered_json>{"ca\xe9", nullptr},
+                              {"cave", "cave"}, {"", ""}, {"a\tb", nullptr}, {"eightchr", nullptr}})
+        EXPECT_EQ(form_area_json("x", empty_area(name), false)["name"], want) << name;
+}
+
 TEST(areatool_check, collapses_many_bad_cells_to_a_count)
 {
     area_record area = empty_area("all");
     for (auto &column : area.cells)
         column.fill(99);
-    std::vector<std::string> problems = find_problems(area, false, editor_tiles);
+    std::vector<area_problem> problems = find_problems(area, false, editor_tiles);
     ASSERT_EQ(problems.size(), 11u);
-    EXPECT_EQ(problems.back(), "and 90 more cells the tile set cannot draw");
+    EXPECT_EQ(problems.back().line, "and 90 more cells the tile set cannot draw");
+    EXPECT_FALSE(problems.back().cell);
 }
 
 TEST(areatool_merge, one_sided_and_equal_changes_merge_and_two_way_ones_keep_ours)
@@ -82,3 +121,51 @@ TEST(areatool_merge, one_sided_and_equal_changes_merge_and_two_way_ones_keep_our
 }
 
 }  // namespace
+
+// Each option a row lists is in its command's synopsis and option lines,
+// and the parser hands it a value of its placeholder's form, spaced or
+// after '='; an option the row does not list is refused.
+TEST(areatool_command_line, help_and_parser_read_the_same_row_for_every_command)
+{
+    const std::map<std::string_view, std::string> values = {
+        {"PATH", "tiles.dat"}, {"N", "2"}, {"BITS", "16"}, {"OUT.png", "out.png"}, {"T", "90"},
+        {"C,R=V", "1,2=3"}, {"V", "4"}, {"OLD=NEW", "1=2"}, {"C,R", "1,2"}, {"NAME", "hall"}};
+    for (const tool_command &command : commands) {
+        std::string name(command.name);
+        SCOPED_TRACE(name);
+        std::string help = command_help(command);
+        EXPECT_NE(tool_help().find("\n  " + name + " "), std::string::npos);
+        for (const std::string &line : lines_of(help))
+            EXPECT_LE(line.size(), 80u) << line;
+        std::size_t option_lines = 0;
+        for (const std::string &line : lines_of(help))
+            option_lines += line.starts_with("  --");
+        EXPECT_EQ(option_lines, command.options.size());
+        for (const tool_option &option : command.options) {
+            bool takes_value = !option.value.empty();
+            std::string head = std::string(option.name) + (takes_value ? " " : "") + std::string(option.value);
+            SCOPED_TRACE(head);
+            EXPECT_NE(help.find("\n  " + head + " "), std::string::npos);
+            if (command.options_shown_as.empty()) {
+                EXPECT_NE(help.find("[" + head + "]"), std::string::npos);
+            }
+            if (!takes_value) {  // a switch: it stands alone
+                command_line line{command, {}, {}};
+                EXPECT_EQ(parse_arguments({head, "a.ard"}, line), "");
+                EXPECT_EQ(line.files, std::vector<std::string>{"a.ard"});
+                EXPECT_EQ(parse_arguments({head + "=1"}, line), head + " takes no value");
+                continue;
+            }
+            const std::string &value = values.at(option.value);
+            for (const std::vector<std::string> &args :
+                 {std::vector<std::string>{"a.ard", std::string(option.name), value},
+                  {std::string(option.name) + "=" + value, "a.ard"}}) {
+                command_line line{command, {}, {}};
+                EXPECT_EQ(parse_arguments(args, line), "");
+                EXPECT_EQ(line.files, std::vector<std::string>{"a.ard"});
+            }
+        }
+        command_line line{command, {}, {}};
+        EXPECT_EQ(parse_arguments({"--frob", "1"}, line), "'--frob' is not an option of " + name);
+    }
+}

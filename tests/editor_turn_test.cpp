@@ -62,15 +62,15 @@ TEST(editor_turn, edge_pixels_of_the_board_are_inside_and_their_neighbours_outsi
 TEST(editor_turn, mark_follows_the_last_three_and_stays_when_it_is_painted_over)
 {
     current_area = empty_area();
-    paint_cell({2, 5}, mark_tile);
+    paint_cell(current_area, {2, 5}, mark_tile);
     EXPECT_EQ(current_area.mark_col, 2);
     EXPECT_EQ(current_area.mark_row, 5);
-    paint_cell({7, 1}, mark_tile);
+    paint_cell(current_area, {7, 1}, mark_tile);
     EXPECT_EQ(current_area.mark_col, 7);
     EXPECT_EQ(current_area.mark_row, 1);
 
-    paint_cell({7, 1}, 4);
-    paint_cell({2, 5}, empty_tile);
+    paint_cell(current_area, {7, 1}, 4);
+    paint_cell(current_area, {2, 5}, empty_tile);
     EXPECT_EQ(current_area.cells[7][1], 4);
     EXPECT_EQ(current_area.cells[2][5], empty_tile);
     EXPECT_EQ(current_area.mark_col, 7);

@@ -113,7 +113,7 @@ function nameProblem(name)
     if (name.length === 0)
         return "the name is empty";
     if (name.length > maxNameLength)
-        return "the name is longer than 7 bytes";
+        return "the name is longer than 7 characters";
     if (name.some(b => b === 0x2f || b === 0x5c))
         return "the name holds a path separator";
     if (name.some(isControl))

@@ -15,23 +15,16 @@
 
 #include <allegro.h>
 
+#include "tiles/tiles.h"
+
 namespace {
 
-constexpr int tile_size = 35;
-constexpr int tile_count = 9;
 constexpr int centre = tile_size / 2;
 constexpr int digit_scale = 3;  // the library's 8 x 8 font, three times over
 constexpr int glyph_size = 8;
 constexpr int corner_probe = 5;  // (5,5): the second pixel that tells tiles apart
 constexpr double pi = 3.14159265358979323846;
 
-struct rgb {
-    int red, green, blue;
-};
-
-// Colours the tests read as "no tile here": empty cells and the outside.
-constexpr rgb empty_colour{0, 0, 0};
-constexpr rgb outside_colour{0, 200, 0};
 
 int clamp_channel(int value)
 {
@@ -172,23 +165,18 @@ rgb exit_pixel(int x, int y)
 
 using pattern = rgb (*)(int x, int y);
 
-constexpr pattern ground_of_tile[tile_count] = {floor_pixel, wall_pixel,  water_pixel,
+constexpr pattern ground_of_tile[painted_tiles] = {floor_pixel, wall_pixel,  water_pixel,
                                                 start_pixel, grass_pixel, ice_pixel,
                                                 sand_pixel,  wood_pixel,  exit_pixel};
 
 // The digit's fill and outline; each tile's own, so that whatever part of the
 // digit lands on the centre pixel differs between tiles.
-constexpr rgb digit_fill[tile_count] = {
+constexpr rgb digit_fill[painted_tiles] = {
     {248, 248, 240}, {255, 236, 190}, {205, 235, 255}, {200, 30, 20}, {235, 255, 200},
     {20, 70, 140},   {110, 50, 10},   {255, 218, 150}, {255, 245, 110}};
-constexpr rgb digit_outline[tile_count] = {
+constexpr rgb digit_outline[painted_tiles] = {
     {40, 40, 48},    {70, 16, 8},     {10, 30, 90},    {255, 248, 200}, {24, 72, 22},
     {240, 252, 255}, {255, 244, 210}, {44, 24, 8},     {50, 16, 80}};
-
-int colour(rgb c)
-{
-    return makecol(c.red, c.green, c.blue);
-}
 
 rgb colour_at(BITMAP *picture, int x, int y)
 {
@@ -321,10 +309,10 @@ void draw_tile(BITMAP *picture, int value)
 // The promises the tests and the editor rely on: no pixel the colour of an
 // empty cell or of the outside, and two probe pixels that differ clearly
 // between all nine tiles even on a 15-bit screen.
-bool check_tiles(BITMAP *const pictures[tile_count])
+bool check_tiles(BITMAP *const pictures[painted_tiles])
 {
     bool good = true;
-    for (int v = 0; v < tile_count; ++v) {
+    for (int v = 0; v < painted_tiles; ++v) {
         for (int y = 0; y < tile_size; ++y)
             for (int x = 0; x < tile_size; ++x) {
                 rgb c = colour_at(pictures[v], x, y);
@@ -362,8 +350,8 @@ int main(int argc, char **argv)
     }
     set_color_depth(24);
 
-    BITMAP *pictures[tile_count];
-    for (int v = 0; v < tile_count; ++v) {
+    BITMAP *pictures[painted_tiles];
+    for (int v = 0; v < painted_tiles; ++v) {
         pictures[v] = create_bitmap(tile_size, tile_size);
         if (!pictures[v]) {
             std::fprintf(stderr, "make_tiles: out of memory\n");
@@ -374,7 +362,7 @@ int main(int argc, char **argv)
     if (!check_tiles(pictures))
         return EXIT_FAILURE;
 
-    for (int v = 0; v < tile_count; ++v) {
+    for (int v = 0; v < painted_tiles; ++v) {
         std::string path = std::string(argv[1]) + "/tile" + std::to_string(v) + ".bmp";
         if (save_bmp(path.c_str(), pictures[v], nullptr) != 0) {
             std::fprintf(stderr, "make_tiles: cannot write %s\n", path.c_str());

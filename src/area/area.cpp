@@ -1,16 +1,20 @@
 // The area record and its file: load_area and save_area move current_area
-// to and from disk as one 420-byte block.
+// to and from disk as one 420-byte block. The rules of changing an area (a
+// paint, a new name, a fresh board) are here too, for the editor, the
+// console and areatool alike.
 //
 // A save never overwrites an area file in place: it goes through
 // replace_file (platform/), so a failure at any step leaves the old file as
 // it was. Start reading at save_area().
 
 #include "area/area.h"
+#include "failure/failure.h"
 #include "platform/platform.h"
+#include "text/text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -38,22 +42,27 @@ void report_save_failure(const std::string &path, const std::string &why)
 
 }  // namespace
 
-// A name read from an area file may hold any bytes: escaped, they cannot
-// break the line or act on the terminal.
-std::string printable(std::string_view text)
+void paint_cell(area_record &area, cell_position cell, std::int32_t value)
 {
-    std::string shown;
-    for (char ch : text) {
-        auto byte = static_cast<unsigned char>(ch);
-        if (byte < 0x20 || byte == 0x7f) {
-            char escape[5];
-            std::snprintf(escape, sizeof escape, "\\x%02x", byte);
-            shown += escape;
-        } else {
-            shown += ch;
-        }
+    area.cells[cell.col][cell.row] = value;
+    if (value == mark_tile) {
+        area.mark_col = cell.col;
+        area.mark_row = cell.row;
     }
-    return shown;
+}
+
+void name_area(area_record &area, std::string_view name)
+{
+    std::size_t length = std::min<std::size_t>(name.size(), max_name_length);
+    std::memcpy(area.name.data(), name.data(), length);
+    area.name[length] = '\0';
+}
+
+void start_area(area_record &area, std::string_view name)
+{
+    name_area(area, name);
+    for (auto &column : area.cells)
+        column.fill(empty_tile);
 }
 
 std::string_view area_name(const area_record &area)
@@ -61,12 +70,19 @@ std::string_view area_name(const area_record &area)
     return {area.name.data(), ::strnlen(area.name.data(), area.name.size())};
 }
 
+const char *name_length_problem(std::string_view name)
+{
+    if (name.size() > static_cast<std::size_t>(max_name_length))
+        return "the name is longer than 7 characters";
+    return nullptr;
+}
+
 const char *name_problem(std::string_view name)
 {
     if (name.empty())
         return "the name is empty";
-    if (name.size() > static_cast<std::size_t>(max_name_length))
-        return "the name is longer than 7 characters";
+    if (const char *why = name_length_problem(name))
+        return why;
     for (char ch : name) {
         if (ch == '/' || ch == '\\')
             return "the name holds a path separator";
@@ -144,72 +160,4 @@ std::string create_area_file(const std::string &path, const area_record &area)
     return create_file(path, [&area](int fd, const std::string &) {
         return write_all(fd, &area, area_file_size);
     });
-}
-
-void fail(std::string &&line)
-{
-    std::fprintf(stderr, "areaedit: %s\n", line.c_str());
-    // Freed here, as exit leaves the callers' frames without unwinding them.
-    std::string().swap(line);
-    std::exit(EXIT_FAILURE);
-}
-
-namespace {
-
-int digit_value(int ch, int base)
-{
-    int value = std::isdigit(ch) ? ch - '0'
-                : std::isxdigit(ch) ? std::tolower(ch) - 'a' + 10
-                                    : base;
-    return value < base ? value : -1;
-}
-
-}  // namespace
-
-std::optional<std::int32_t> scan_number(int first, const std::function<int()> &next, int &stop)
-{
-    int ch = first;
-    bool negative = ch == '-';
-    if (ch == '-' || ch == '+')
-        ch = next();
-
-    int base = 10;
-    bool have_digits = false;
-    if (ch == '0') {
-        have_digits = true;  // a lone 0 is a number
-        base = 8;
-        ch = next();
-        if (ch == 'x' || ch == 'X') {
-            base = 16;
-            have_digits = false;  // 0x needs a hex digit after it
-            ch = next();
-        }
-    }
-
-    std::int64_t magnitude = 0;
-    bool too_big = false;
-    for (int digit; (digit = digit_value(ch, base)) >= 0; ch = next()) {
-        have_digits = true;
-        magnitude = magnitude * base + digit;
-        if (magnitude > std::int64_t{INT32_MAX} + 1) {
-            too_big = true;
-            magnitude = std::int64_t{INT32_MAX} + 1;
-        }
-    }
-    stop = ch;
-    if (!have_digits || too_big || (!negative && magnitude > INT32_MAX))
-        return std::nullopt;
-    return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
-}
-
-std::optional<std::int32_t> parse_number(std::string_view text)
-{
-    std::size_t at = 0;
-    auto next = [&]() -> int {
-        return at < text.size() ? static_cast<unsigned char>(text[at++]) : EOF;
-    };
-    int stop = EOF;
-    std::optional<std::int32_t> number = scan_number(next(), next, stop);
-    // stop is EOF only once every character was taken.
-    return stop == EOF ? number : std::nullopt;
 }

@@ -1,12 +1,11 @@
-// The area record: the one area held in memory, and its 420-byte file.
+// The area record: the one area held in memory, its 420-byte file, and the
+// rules every change of an area follows.
 #pragma once
 
 #include <array>
 #include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -41,6 +40,25 @@ static_assert(offsetof(area_record, name) == 412);
 
 extern area_record current_area;  // the area being edited; all zero at start
 
+// A cell of the board.
+struct cell_position {
+    int col;
+    int row;
+};
+
+// Sets the cell of area to value; painting mark_tile also moves the mark
+// there, and nothing moves it back when that cell changes again.
+void paint_cell(area_record &area, cell_position cell, std::int32_t value);
+
+// Gives area a new name as every renaming does: its characters (at most
+// max_name_length) and its terminator; the bytes after it are kept.
+void name_area(area_record &area, std::string_view name);
+
+// Makes area the board "Start a new area" begins with: named name, every
+// cell empty. The mark, the allowed time and the name's bytes after its
+// terminator stay as they were.
+void start_area(area_record &area, std::string_view name);
+
 // Reads the first 420 bytes of the file at path into current_area. A file
 // that cannot be opened ends the program with status 1; a shorter one is
 // refused with a message and status 1, leaving current_area untouched.
@@ -50,6 +68,9 @@ void load_area(const char *path);
 // replacing any old file only once all 420 bytes are on disk. A failure is
 // reported on stderr and the old file is left as it was.
 void save_area();
+
+// Why name is too long for the name field, or nullptr when it fits.
+const char *name_length_problem(std::string_view name);
 
 // Why name cannot be an area's name (one that gives a file in the working
 // folder, on this system: see system_name_problem), or nullptr when it can.
@@ -64,6 +85,8 @@ std::string_view area_name(const area_record &area);
 // set when the file holds more than 420 bytes, of which, as load_area does,
 // only the first 420 were read. area is untouched on failure.
 std::string read_area_file(const char *path, area_record &area, bool &longer);
+// What longer means, for a message about the file.
+constexpr const char *longer_than_area = "holds more than the 420 bytes of an area";
 
 // Writes area to the file at path as save_area does, replacing any old file
 // only once all 420 bytes are on disk. Returns why it failed, empty when it
@@ -74,24 +97,3 @@ std::string write_area_file(const std::string &path, const area_record &area);
 // fails, and the file is left as it was.
 std::string create_area_file(const std::string &path, const area_record &area);
 
-// text as it can be shown within one line on a terminal: control
-// characters become \xHH.
-std::string printable(std::string_view text);
-
-// A number as the console's "%i" reads the allowed time, from the
-// characters next() hands out (EOF when they end), starting with first,
-// white space already skipped: an optional sign, then a decimal number, a
-// hexadecimal one after "0x" or "0X", or an octal one after a leading "0".
-// Returns it, or nothing when there is no number there or it does not fit
-// 32 bits; stop is the first character after what was taken.
-std::optional<std::int32_t> scan_number(int first, const std::function<int()> &next, int &stop);
-
-// text, all of it, as one number of scan_number's; nothing when it is not
-// one or anything is left over.
-std::optional<std::int32_t> parse_number(std::string_view text);
-
-// Prints "areaedit: " and line on stderr and ends the program with status
-// 1: the one way the editor's program stops on a failure. line is freed
-// first; the caller should hold no other string then, as exit runs no
-// destructors of locals.
-[[noreturn]] void fail(std::string &&line);

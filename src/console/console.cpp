@@ -15,6 +15,8 @@
 
 #include "area/area.h"
 #include "editor/editor.h"
+#include "failure/failure.h"
+#include "number/number.h"
 #include "platform/platform.h"
 
 namespace {
@@ -86,8 +88,8 @@ std::string ask_name(const char *question, const char *(*problem)(std::string_vi
 
 const char *load_name_problem(std::string_view name)
 {
-    if (name.size() > static_cast<std::size_t>(max_name_length))
-        return "the name is longer than 7 characters";
+    if (const char *why = name_length_problem(name))
+        return why;
     // The path is handed on as a C string: a zero byte would cut ".ard" off
     // and open some other file.
     if (name.find('\0') != std::string_view::npos)
@@ -177,12 +179,7 @@ int choose_from_menu(const char *items)
 
 void start_new_area()
 {
-    std::string name = ask_name(new_name_prompt, name_problem);
-    // Only the name's own characters and terminator change; the bytes after
-    // it are kept, and so are the mark and the allowed time.
-    std::memcpy(current_area.name.data(), name.c_str(), name.size() + 1);
-    for (auto &column : current_area.cells)
-        column.fill(empty_tile);
+    start_area(current_area, ask_name(new_name_prompt, name_problem));
     init_graphics(screen_width, screen_height, 0, 0, graphics_flags, new_area_depth);
     edit_area();
     offer_save();

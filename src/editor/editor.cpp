@@ -15,7 +15,9 @@
 
 #include <allegro.h>
 
+#include "failure/failure.h"
 #include "platform/platform.h"
+#include "text/text.h"
 
 BITMAP *board_bitmap = nullptr;
 DATAFILE *tile_set = nullptr;
@@ -97,7 +99,7 @@ void paint_under_mouse(int brush)
     if (!(buttons & left_button))
         return;
     if (auto cell = cell_at(x, y))
-        paint_cell(*cell, brush);
+        paint_cell(current_area, *cell, brush);
 }
 
 }  // namespace
@@ -185,13 +187,4 @@ std::optional<cell_position> cell_at(int x, int y)
         || y >= board_top + board_size)
         return std::nullopt;
     return cell_position{(x - board_left) / tile_size, (y - board_top) / tile_size};
-}
-
-void paint_cell(cell_position cell, int brush)
-{
-    current_area.cells[cell.col][cell.row] = brush;
-    if (brush == mark_tile) {
-        current_area.mark_col = cell.col;
-        current_area.mark_row = cell.row;
-    }
 }

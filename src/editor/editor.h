@@ -36,11 +36,7 @@ void edit_area();
 void prepare_board();  // board_bitmap, and tile_set found and loaded (tiles/)
 void draw_board();     // compose_board, then the retrace and the copy to the screen
 
-// The pieces of one editor turn that need no window.
-struct cell_position {
-    int col;
-    int row;
-};
+// The pieces of one editor turn that need no window; the paint itself is
+// the area's paint_cell.
 int brush_from_keys(const volatile char *keys, int brush);  // keys: the library's key[]
 std::optional<cell_position> cell_at(int x, int y);          // screen pixel to board cell
-void paint_cell(cell_position cell, int brush);

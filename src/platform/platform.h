@@ -1,6 +1,7 @@
 // What differs between the systems the programs run on, each system's side
 // in a file of its own: platform_unix.cpp, display_x11.cpp and sound_alsa.cpp
-// on Linux, platform_win.cpp on Windows. windows_names.cpp is the same
+// on Linux, platform_win.cpp on Windows. replace.cpp, which replaces files
+// from the steps each of those supplies, and windows_names.cpp are the same
 // everywhere.
 #pragma once
 
@@ -17,11 +18,20 @@
 // when it worked.
 using file_writer = std::function<std::string(std::size_t index, int fd, const std::string &temp_path)>;
 
+// Why the file at path must not be replaced although moving a new file
+// over it would work: it is read-only by its mode or attribute, even for a
+// user (root) whom the system would let write it, or this user may not
+// write it. Empty when there is no file there. Every replace asks this of
+// its targets; a caller asks ahead only to spare the user work.
+std::string write_problem(const std::string &path);
+
+
 // Replaces the files at paths together, each as replace_file below does:
-// all are written and on disk before the first is moved into place, and
-// when a move fails, the files moved before it are put back as they were
-// (where the file system can keep a second name for a file). Returns why
-// it failed, empty when every file was replaced.
+// none is touched while any of them is refused, all are written and on
+// disk before the first is moved into place, and when a move fails, the
+// files moved before it are put back as they were (where the file system
+// can keep a second name for a file). Returns why it failed, empty when
+// every file was replaced.
 std::string replace_files(const std::vector<std::string> &paths, const file_writer &write);
 
 // Replaces the file at path with a new one, written first under a hidden
@@ -29,9 +39,11 @@ std::string replace_files(const std::vector<std::string> &paths, const file_writ
 // it returns why it failed, empty when it worked) and moved into place in
 // one step once it is on disk; where the system needs it, the folder is
 // then synced too, so that the rename itself survives a power cut. The new
-// file gets the mode a plain create would. On failure any old file is left
-// as it was and the temporary one is removed. Returns why it failed, empty
-// when the file was replaced.
+// file gets the mode a plain create would. A file at path that is
+// read-only by its mode or attribute (for root as well), or that this user
+// may not write, is refused before anything is written. On failure any old
+// file is left as it was and the temporary one is removed. Returns why it
+// failed, empty when the file was replaced.
 using single_file_writer = std::function<std::string(int fd, const std::string &temp_path)>;
 
 // write as the writer of the one file of a replacement.
@@ -59,12 +71,6 @@ std::int64_t file_size(int fd);
 // As replace_file, but a file already at path is never replaced: then it
 // fails with the system's reason and leaves that file as it was.
 std::string create_file(const std::string &path, const single_file_writer &write);
-
-// Why the file at path should not be written over although replace_file
-// could, moving a new file over it in its folder: this user may not write
-// it, or it is marked read-only. Empty when it may be, or when there is no
-// file there.
-std::string write_problem(const std::string &path);
 
 // The folder that holds the running program, without a trailing separator;
 // empty when it cannot be told.
@@ -111,3 +117,18 @@ bool same_file(const std::string &a, const std::string &b);
 // in the child. On Windows work runs in this process and the deadline is
 // not kept: run it there only where nothing can crash or hang.
 std::string run_in_child(const std::function<bool()> &work, std::chrono::milliseconds deadline);
+
+// Makes a new, empty file of this user's alone in the system's temporary
+// folder, named from start, some random characters and end, and sets path
+// to it. Returns why it could not, empty when it did.
+std::string create_temporary_file(std::string_view start, std::string_view end, std::string &path);
+
+// The editor to run when the user names none: vi, or on Windows notepad.
+const char *default_editor();
+
+// Runs the user's editor command on the file at path and waits for it to
+// end. The command goes through the system's shell, as git runs its
+// editor, so that it may carry arguments of its own. Returns why it could
+// not be started or failed (its exit status, or what ended it), empty
+// when it ended well.
+std::string run_editor(const std::string &command, const std::string &path);

@@ -1,13 +1,13 @@
-// Files, names and the program's own location on Windows. A replacement
-// writes a temporary file beside its target, flushes it to disk, and moves
-// it over the old one in one step with MoveFileExW, so a failure at any
-// step leaves the old file as it was. A replacement of several files keeps
-// each old one under a second name until the last is in place, to put them
-// back if a later move fails. Start reading at replace_files().
+// Files, names and the program's own location on Windows: the steps on
+// files that replace.cpp puts together into replacing and creating them,
+// with MoveFileExW for a move (written through to disk) and a hard link for
+// a second name, and reading and writing through the C library's
+// descriptors. Start reading at make_temporary_file().
 //
 // This file holds all of the programs' <windows.h>: the graphics library's
 // header defines a BITMAP of its own that clashes with it.
 
+#include "platform/file_steps.h"
 #include "platform/platform.h"
 
 #include <algorithm>
@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <fcntl.h>
@@ -61,169 +62,93 @@ std::string last_error()
     return system_message(::GetLastError());
 }
 
-// The temporary file a replacement writes first: removed again unless it
-// was moved into place.
-struct temporary_file {
-    std::string path;
-    int fd = -1;
-    bool kept = false;
-    ~temporary_file()
-    {
-        if (fd >= 0)
-            ::_close(fd);
-        if (!kept && !path.empty())
-            ::DeleteFileW(wide(path).c_str());
-    }
-};
+// What a call that returns nonzero when it worked says.
+std::string outcome_of(BOOL worked)
+{
+    return worked ? std::string{} : last_error();
+}
 
-// Creates a new file named prefix plus a suffix no file beside it has; its
-// path goes to temp.path, its handle is returned.
-HANDLE create_temporary(const std::string &prefix, temporary_file &temp, std::string &why)
+}  // namespace
+
+std::string make_temporary_file(const std::string &prefix, int &fd, std::string &path)
 {
     LARGE_INTEGER now;
     ::QueryPerformanceCounter(&now);
     std::uint32_t seed = static_cast<std::uint32_t>(now.QuadPart) ^ ::GetCurrentProcessId();
     for (int attempt = 0; attempt < temporary_name_tries; ++attempt) {
-        std::string path = prefix + std::to_string((seed + static_cast<std::uint32_t>(attempt) * 7919u) % 1000000u);
+        std::string name = prefix + std::to_string((seed + static_cast<std::uint32_t>(attempt) * 7919u) % 1000000u);
         // Others may open it too: areatool's PNG writer opens it again by name.
-        HANDLE file = ::CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+        HANDLE file = ::CreateFileW(wide(name).c_str(), GENERIC_READ | GENERIC_WRITE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            temp.path = path;
-            return file;
+        if (file == INVALID_HANDLE_VALUE) {
+            if (::GetLastError() == ERROR_FILE_EXISTS)
+                continue;
+            return last_error();
         }
-        if (::GetLastError() != ERROR_FILE_EXISTS) {
-            why = last_error();
-            return INVALID_HANDLE_VALUE;
+        int opened = ::_open_osfhandle(reinterpret_cast<std::intptr_t>(file), _O_RDWR | _O_BINARY);
+        if (opened < 0) {
+            ::CloseHandle(file);
+            ::DeleteFileW(wide(name).c_str());
+            return "cannot open the temporary file";
         }
+        fd = opened;
+        path = std::move(name);
+        return {};
     }
-    why = "no free name for a temporary file";
-    return INVALID_HANDLE_VALUE;
+    return "no free name for a temporary file";
 }
 
-// The hidden name beside path that its temporary files start with.
-std::string temporary_prefix(const std::string &path)
+std::string sync_file(int fd)
 {
-    std::size_t slash = last_separator(path);
-    std::size_t base = slash == std::string::npos ? 0 : slash + 1;
-    return path.substr(0, base) + "." + path.substr(base) + ".";
+    return outcome_of(::FlushFileBuffers(reinterpret_cast<HANDLE>(::_get_osfhandle(fd))));
 }
 
-// Writes the index-th file of a replacement of path into temp, a new
-// temporary file beside it, and flushes it to disk.
-std::string write_temporary(const std::string &path, std::size_t index,
-                            const file_writer &write, temporary_file &temp)
+std::string close_file(int fd)
 {
-    std::string why;
-    HANDLE file = create_temporary(temporary_prefix(path), temp, why);
-    if (file == INVALID_HANDLE_VALUE)
-        return why;
-    temp.fd = ::_open_osfhandle(reinterpret_cast<std::intptr_t>(file), _O_RDWR | _O_BINARY);
-    if (temp.fd < 0) {
-        ::CloseHandle(file);
-        return "cannot open the temporary file";
-    }
-    if (std::string failed = write(index, temp.fd, temp.path); !failed.empty())
-        return failed;
-    if (!::FlushFileBuffers(file))
-        return last_error();
-    int fd = temp.fd;
-    temp.fd = -1;
-    if (::_close(fd) != 0)
-        return "cannot close the temporary file";
-    return {};
+    return ::_close(fd) == 0 ? std::string{} : "cannot close the temporary file";
 }
 
-// An old file kept under a second name (a hard link) while its
-// replacement is under way; the name is removed again unless the old
-// file was put back from it.
-struct kept_aside {
-    std::string path;  // empty: there was no old file, or the volume keeps no second names
-    ~kept_aside()
-    {
-        if (!path.empty())
-            ::DeleteFileW(wide(path).c_str());
-    }
-};
-
-std::string keep_aside(const std::string &path, kept_aside &aside)
+std::string keep_aside(const std::string &path, const std::string &name, aside_outcome &outcome)
 {
-    for (int attempt = 0; attempt < temporary_name_tries; ++attempt) {
-        std::string name = temporary_prefix(path) + "old" + std::to_string(::GetCurrentProcessId())
-                           + "-" + std::to_string(attempt);
-        if (::CreateHardLinkW(wide(name).c_str(), wide(path).c_str(), nullptr)) {
-            aside.path = name;
-            return {};
-        }
-        DWORD error = ::GetLastError();
-        // No old file, or a volume without hard links (FAT): then there is
-        // nothing to put back, or no way to.
-        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
-            || error == ERROR_INVALID_FUNCTION || error == ERROR_NOT_SUPPORTED)
-            return {};
-        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
-            return system_message(error);
+    outcome = aside_outcome::kept;
+    if (::CreateHardLinkW(wide(name).c_str(), wide(path).c_str(), nullptr))
+        return {};
+    DWORD error = ::GetLastError();
+    // No old file, or a volume without hard links (FAT): then there is
+    // nothing to put back, or no way to.
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND || error == ERROR_INVALID_FUNCTION
+        || error == ERROR_NOT_SUPPORTED) {
+        outcome = aside_outcome::not_possible;
+        return {};
     }
-    return "no free name to keep the old file under";
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS) {
+        outcome = aside_outcome::name_taken;
+        return {};
+    }
+    return system_message(error);
 }
 
-// Undoes the move of a new file to path: the old one back, or with none,
-// the new one gone.
-void put_back(const std::string &path, kept_aside &aside)
+std::string move_file(const std::string &from, const std::string &to)
 {
-    if (aside.path.empty()) {
-        ::DeleteFileW(wide(path).c_str());
-    } else if (::MoveFileExW(wide(aside.path).c_str(), wide(path).c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        aside.path.clear();
-    }
+    return outcome_of(
+        ::MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
 }
 
-}  // namespace
-
-std::string replace_files(const std::vector<std::string> &paths, const file_writer &write)
+// Without MOVEFILE_REPLACE_EXISTING the move fails when a file is there.
+std::string move_new_file(const std::string &from, const std::string &to)
 {
-    // Windows refuses to replace a read-only file, but Wine, where the
-    // programs are tested, replaces it all the same: asked first, both keep it.
-    for (const std::string &path : paths) {
-        if (std::string why = write_problem(path); !why.empty())
-            return why;
-    }
-    std::vector<temporary_file> temps(paths.size());
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        if (std::string why = write_temporary(paths[i], i, write, temps[i]); !why.empty())
-            return why;
-    }
-    // Every file but the last is kept aside before it is replaced, so that
-    // a later move that fails can put it back.
-    std::vector<kept_aside> old(paths.empty() ? 0 : paths.size() - 1);
-    for (std::size_t i = 0; i < old.size(); ++i) {
-        if (std::string why = keep_aside(paths[i], old[i]); !why.empty())
-            return why;
-    }
-    for (std::size_t i = 0; i < paths.size(); ++i) {
-        if (!::MoveFileExW(wide(temps[i].path).c_str(), wide(paths[i]).c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            std::string why = last_error();
-            while (i-- > 0)
-                put_back(paths[i], old[i]);
-            return why;
-        }
-        temps[i].kept = true;
-    }
-    return {};
+    return outcome_of(::MoveFileExW(wide(from).c_str(), wide(to).c_str(), MOVEFILE_WRITE_THROUGH));
 }
 
-std::string create_file(const std::string &path, const single_file_writer &write)
+std::string remove_file(const std::string &path)
 {
-    temporary_file temp;
-    if (std::string why = write_temporary(path, 0, only_file(write), temp); !why.empty())
-        return why;
-    // Without MOVEFILE_REPLACE_EXISTING the move fails when a file is there.
-    if (!::MoveFileExW(wide(temp.path).c_str(), wide(path).c_str(), MOVEFILE_WRITE_THROUGH))
-        return last_error();
-    temp.kept = true;
+    return outcome_of(::DeleteFileW(wide(path).c_str()));
+}
+
+// MOVEFILE_WRITE_THROUGH has already put the move on disk.
+std::string sync_folder(const std::string &)
+{
     return {};
 }
 
@@ -315,4 +240,58 @@ bool same_file(const std::string &a, const std::string &b)
 std::string run_in_child(const std::function<bool()> &work, std::chrono::milliseconds)
 {
     return work() ? std::string{} : "failed";
+}
+
+std::string create_temporary_file(std::string_view start, std::string_view end, std::string &path)
+{
+    char folder[MAX_PATH + 1];
+    DWORD length = ::GetTempPathA(sizeof folder, folder);
+    if (length == 0 || length > MAX_PATH)
+        return "cannot tell the temporary folder: " + last_error();
+    for (int attempt = 0; attempt < temporary_name_tries; ++attempt) {
+        char random[16];
+        std::snprintf(random, sizeof random, "%08lx",
+                      static_cast<unsigned long>(::GetTickCount() * 2654435761u + ::GetCurrentProcessId() + attempt));
+        std::string name = std::string(folder) + std::string(start) + random + std::string(end);
+        // CREATE_NEW: never a file someone left there, and never twice.
+        HANDLE file = ::CreateFileW(wide(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            ::CloseHandle(file);
+            path = name;
+            return {};
+        }
+        if (::GetLastError() != ERROR_FILE_EXISTS)
+            return last_error();
+    }
+    return "no free name in the temporary folder";
+}
+
+const char *default_editor()
+{
+    return "notepad";
+}
+
+std::string run_editor(const std::string &command, const std::string &path)
+{
+    // Through cmd as git for Windows runs its editor through its shell:
+    // /s keeps the line after /c as it is, quotes and all, once the outer
+    // pair is gone; /d skips the user's AutoRun commands. cmd waits for a
+    // windowed program such as notepad that it runs this way.
+    std::wstring line = L"cmd.exe /d /s /c \"" + wide(command) + L" \"" + wide(path) + L"\"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
+        return "cannot start the command interpreter: " + last_error();
+    ::CloseHandle(process.hThread);
+    ::WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 1;
+    ::GetExitCodeProcess(process.hProcess, &code);
+    ::CloseHandle(process.hProcess);
+    // cmd's own status for a command it cannot find.
+    constexpr DWORD not_found = 9009;
+    if (code == not_found)
+        return "was not found";
+    return code == 0 ? std::string{} : "failed with exit status " + std::to_string(code);
 }

@@ -17,10 +17,10 @@
 #include <allegro.h>
 
 #include "platform/platform.h"
+#include "text/text.h"
 
 namespace {
 
-constexpr rgb empty_colour{0, 0, 0};        // empty cells
 constexpr rgb unknown_colour{255, 0, 255};  // a value with no picture in the tile set
 constexpr rgb unknown_mark_colour{255, 255, 255};
 constexpr const char *unknown_mark = "?";
@@ -39,8 +39,7 @@ bool read_long(PACKFILE *f, std::int32_t &value)
     unsigned char b[4];
     if (pack_fread(b, sizeof b, f) != static_cast<long>(sizeof b))
         return false;
-    value = static_cast<std::int32_t>(std::uint32_t{b[0]} << 24 | std::uint32_t{b[1]} << 16
-                                      | std::uint32_t{b[2]} << 8 | std::uint32_t{b[3]});
+    value = static_cast<std::int32_t>(big_endian(b));
     return true;
 }
 
@@ -86,7 +85,7 @@ bool read_plain_bitmap(PACKFILE *f, std::int32_t stored, bool &readable)
     unsigned char head[bitmap_header_size];
     if (pack_fread(head, sizeof head, f) != static_cast<long>(sizeof head))
         return false;
-    auto word = [&head](int at) { return head[at] << 8 | head[at + 1]; };
+    auto word = [&head](int at) { return static_cast<int>(big_endian(head + at, 2)); };
     int bits = static_cast<std::int16_t>(word(0));
     std::int64_t w = word(2), h = word(4);
     readable = w > 0 && h > 0 && stored_pixel_size(bits) > 0
@@ -192,6 +191,14 @@ void draw_unknown_tile(BITMAP *board, int x, int y)
 }
 
 }  // namespace
+
+std::uint32_t big_endian(const unsigned char *bytes, int size)
+{
+    std::uint32_t value = 0;
+    for (int i = 0; i < size; ++i)
+        value = value << 8 | bytes[i];
+    return value;
+}
 
 int colour(rgb c)
 {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 
 #include "area/area.h"
@@ -23,6 +24,11 @@ struct rgb {
     int red, green, blue;
 };
 constexpr rgb outside_colour{0, 200, 0};  // the editor's screen around the board
+constexpr rgb empty_colour{0, 0, 0};       // an empty cell
+
+// The number in the first size bytes at bytes, most significant first, as
+// datafiles and PNG files store their numbers.
+std::uint32_t big_endian(const unsigned char *bytes, int size = 4);
 
 // c as a pixel value in the colour depth set last, or in depth.
 int colour(rgb c);

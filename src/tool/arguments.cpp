@@ -1,7 +1,8 @@
 // What every areatool command shares to read its command line, its files
 // and to report: parse_arguments sorts a command's arguments into options
-// and files, and report and refuse_command_line print the one-line
-// messages.
+// and files by the options its row lists, the takers put each option's
+// value where its command reads it, and report and refuse_command_line
+// print the one-line messages. Start reading at parse_arguments().
 
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "text/text.h"
 #include "tool/tool.h"
 
 void report(const std::string &what, const std::string &why)
@@ -16,27 +18,82 @@ void report(const std::string &what, const std::string &why)
     std::fprintf(stderr, "areatool: %s: %s\n", printable(what).c_str(), why.c_str());
 }
 
-int refuse_command_line(const std::string &why)
+int refuse_command_line(std::string_view command, const std::string &why)
 {
-    std::fprintf(stderr, "areatool: %s (see areatool --help)\n", why.c_str());
+    std::string help = command.empty() ? "areatool --help" : "areatool " + std::string(command) + " --help";
+    std::fprintf(stderr, "areatool: %s (see %s)\n", why.c_str(), help.c_str());
     return status_usage;
 }
 
-option_taker take_tiles(std::string &tiles)
+int refuse_arguments(const command_line &line, const std::string &why)
 {
-    return {tiles_option, [&tiles](const std::string &value) -> std::string {
-                tiles = value;
-                return value.empty() ? "--tiles needs a path" : "";
-            }};
+    return refuse_command_line(line.command.name, std::string(line.command.name) + " " + why);
 }
 
-option_taker take_scale(int &scale)
+namespace {
+
+std::string take_path(std::string_view option, const std::string &value, std::string &path)
 {
-    return {scale_option, [&scale](const std::string &value) -> std::string {
-                scale = parse_bounded(value, 1, max_scale);
-                return scale < 0 ? "--scale takes a whole number from 1 to 16, not '" + printable(value) + "'"
-                                 : "";
-            }};
+    path = value;
+    return value.empty() ? std::string(option) + " needs a path" : "";
+}
+
+}  // namespace
+
+std::string take_tiles(std::string_view option, const std::string &value, tool_options &options)
+{
+    return take_path(option, value, options.tiles);
+}
+
+std::string take_png(std::string_view option, const std::string &value, tool_options &options)
+{
+    return take_path(option, value, options.png);
+}
+
+std::string scale_range()
+{
+    return std::to_string(min_scale) + " to " + std::to_string(max_scale);
+}
+
+std::string depth_choices()
+{
+    std::string text;
+    for (std::size_t i = 0; i < depths.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == depths.size() ? " or " : ", ") + std::to_string(depths[i]);
+    return text;
+}
+
+std::string take_scale(std::string_view option, const std::string &value, tool_options &options)
+{
+    options.scale = parse_bounded(value, min_scale, max_scale);
+    if (options.scale < 0)
+        return std::string(option) + " takes a whole number from " + scale_range() + ", not '"
+               + printable(value) + "'";
+    return {};
+}
+
+std::string take_depth(std::string_view option, const std::string &value, tool_options &options)
+{
+    options.depth = parse_bounded(value, depths.front(), depths.back());
+    for (int known : depths) {
+        if (options.depth == known)
+            return {};
+    }
+    return std::string(option) + " takes " + depth_choices() + ", not '" + printable(value) + "'";
+}
+
+std::string take_change(std::string_view option, const std::string &value, tool_options &options)
+{
+    area_change change{};
+    std::string why = parse_change(option, value, change);
+    options.changes.push_back(change);
+    return why;
+}
+
+std::string take_json(std::string_view, const std::string &, tool_options &options)
+{
+    options.json = true;
+    return {};
 }
 
 std::string read_whole_area(const std::string &path, area_record &area)
@@ -44,7 +101,7 @@ std::string read_whole_area(const std::string &path, area_record &area)
     bool longer = false;
     std::string why = read_area_file(path.c_str(), area, longer);
     if (why.empty() && longer)
-        why = "holds more than the 420 bytes of an area";
+        why = longer_than_area;
     return why;
 }
 
@@ -56,15 +113,13 @@ int parse_bounded(const std::string &text, int min, int max)
     return value >= min && value <= max ? value : -1;
 }
 
-std::string parse_arguments(std::string_view command, const std::vector<std::string> &args,
-                            const std::vector<option_taker> &options,
-                            std::vector<std::string> &files)
+std::string parse_arguments(const std::vector<std::string> &args, command_line &line)
 {
     bool options_done = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i];
         if (options_done || arg.size() < 2 || arg[0] != '-') {
-            files.push_back(arg);
+            line.files.push_back(arg);
             continue;
         }
         if (arg == "--") {
@@ -78,17 +133,20 @@ std::string parse_arguments(std::string_view command, const std::vector<std::str
             arg.resize(equals);
             has_value = true;
         }
-        const option_taker *option = nullptr;
-        for (const option_taker &known : options)
-            option = known.name == arg ? &known : option;
+        const tool_option *option = nullptr;
+        for (const tool_option &listed : line.command.options)
+            option = listed.name == arg ? &listed : option;
         if (!option)
-            return "'" + printable(arg) + "' is not an option of " + std::string(command);
-        if (!has_value) {
+            return "'" + printable(arg) + "' is not an option of " + std::string(line.command.name);
+        if (option->value.empty()) {
+            if (has_value)
+                return arg + " takes no value";
+        } else if (!has_value) {
             if (i + 1 == args.size())
                 return arg + " needs a value";
             value = args[++i];
         }
-        if (std::string why = option->take(value); !why.empty())
+        if (std::string why = option->take(option->name, value, line.options); !why.empty())
             return why;
     }
     return {};

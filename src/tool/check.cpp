@@ -1,5 +1,5 @@
 // areatool check: says whether files are sound area files, one line for
-// each problem found. Start reading at run_check(), then find_problems().
+// each problem found (with --json, one object). Start reading at run_check(), then find_problems().
 
 #include <cstdio>
 #include <string>
@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "tool/json.h"
+#include "tool/drawing.h"
+#include "text/text.h"
 #include "tool/tool.h"
 
 namespace {
@@ -15,48 +18,46 @@ constexpr int max_cell_reports = 10;  // per file; the rest are counted
 
 }  // namespace
 
-std::vector<std::string> find_problems(const area_record &area, bool longer,
-                                       const std::function<bool(std::int32_t)> &drawable)
+std::vector<area_problem> find_problems(const area_record &area, bool longer,
+                                        const std::function<bool(std::int32_t)> &drawable)
 {
-    std::vector<std::string> problems;
+    std::vector<area_problem> problems;
     if (longer)
-        problems.push_back("holds more than the 420 bytes of an area");
+        problems.push_back({longer_than_area});
     std::string_view name = area_name(area);
     if (name.size() == static_cast<std::size_t>(name_size))
-        problems.push_back("the name is not terminated within its 8 bytes");
+        problems.push_back({"the name is not terminated within its 8 bytes"});
     else if (const char *why = name_problem(name))
-        problems.push_back(why);
+        problems.push_back({why});
     else if (const char *why_not_on_windows = windows_name_problem(name))
-        problems.push_back(why_not_on_windows);  // usable here, but not saved on Windows
+        problems.push_back({why_not_on_windows});  // usable here, but not saved on Windows
     int bad_cells = 0;
     for (int col = 0; col < board_cols; ++col) {
         for (int row = 0; row < board_rows; ++row) {
             std::int32_t value = area.cells[col][row];
             if (drawable(value) || ++bad_cells > max_cell_reports)
                 continue;
-            problems.push_back("cell at column " + std::to_string(col) + ", row "
-                               + std::to_string(row) + " holds " + std::to_string(value)
-                               + ", which the tile set cannot draw");
+            problems.push_back({"cell at " + position_text(col, row) + " holds " + value_text(value)
+                                    + ", which the tile set cannot draw",
+                                true, col, row});
         }
     }
     if (bad_cells > max_cell_reports)
-        problems.push_back("and " + std::to_string(bad_cells - max_cell_reports)
-                           + " more cells the tile set cannot draw");
+        problems.push_back({"and " + std::to_string(bad_cells - max_cell_reports)
+                            + " more cells the tile set cannot draw"});
     if (!mark_on_board(area))
-        problems.push_back("the mark (column " + std::to_string(area.mark_col) + ", row "
-                           + std::to_string(area.mark_row) + ") is off the board");
+        problems.push_back({"the mark (" + position_text(area.mark_col, area.mark_row)
+                            + ") is off the board"});
     return problems;
 }
 
-int run_check(const std::vector<std::string> &args)
+int run_check(const command_line &line)
 {
-    std::string tiles;
-    std::vector<std::string> files;
-    std::string why = parse_arguments("check", args, {take_tiles(tiles)}, files);
-    if (why.empty() && files.empty())
-        why = "check needs at least one area file";
-    if (!why.empty())
-        return refuse_command_line(why);
+    const std::string &tiles = line.options.tiles;
+    const std::vector<std::string> &files = line.files;
+    bool json = line.options.json;
+    if (files.empty())
+        return refuse_arguments(line, "needs at least one area file");
 
     loaded_tiles drawn;
     if (!tiles.empty() && !start_drawing(default_depth, tiles, drawn))
@@ -80,9 +81,13 @@ int run_check(const std::vector<std::string> &args)
             status = status_file_problem;
             continue;
         }
-        std::vector<std::string> problems = find_problems(area, longer, drawable);
-        for (const std::string &problem : problems)
-            std::printf("%s: %s\n", printable(path).c_str(), problem.c_str());
+        std::vector<area_problem> problems = find_problems(area, longer, drawable);
+        for (const area_problem &problem : problems) {
+            if (json)
+                print_json_line(form_problem_json(path, problem));
+            else
+                std::printf("%s: %s\n", printable(path).c_str(), problem.line.c_str());
+        }
         if (!problems.empty())
             status = status_file_problem;
     }

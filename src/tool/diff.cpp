@@ -1,7 +1,7 @@
 // areatool diff: what changed between two areas, one line a difference in
-// the order of the file, with the exit status of diff and cmp; and with
-// --png a picture of both boards side by side, the changed cells framed,
-// for a review. Start reading at run_diff(), then diff_areas().
+// the order of the file (with --json, one object), with the exit status of
+// diff and cmp; and with --png a picture of both boards side by side, the
+// changed cells framed, for a review. Start reading at run_diff(), then diff_areas().
 
 #include <array>
 #include <cstdint>
@@ -13,7 +13,10 @@
 #include <allegro.h>
 
 #include "platform/platform.h"
+#include "text/text.h"
 #include "tiles/tiles.h"
+#include "tool/json.h"
+#include "tool/drawing.h"
 #include "tool/tool.h"
 
 namespace {
@@ -28,28 +31,10 @@ constexpr int new_board_left = board_size + tile_size;
 constexpr rgb frame_colour{255, 0, 255};
 constexpr int frame_width = 2;  // pixels at scale 1, inside the cell's edge
 
-// All 8 bytes of the name, quoted; every byte that is not printable ASCII,
-// and the quote and backslash themselves, as \xHH, so that two different
-// names never look alike.
-std::string name_field_text(const std::array<char, name_size> &name)
+// All 8 bytes of the name, so that two different names never look alike.
+std::string name_text(const std::array<char, name_size> &name)
 {
-    std::string text = "\"";
-    for (char ch : name) {
-        auto byte = static_cast<unsigned char>(ch);
-        if (byte < 0x20 || byte >= 0x7f || ch == '"' || ch == '\\') {
-            char escape[5];
-            std::snprintf(escape, sizeof escape, "\\x%02x", byte);
-            text += escape;
-        } else {
-            text += ch;
-        }
-    }
-    return text + "\"";
-}
-
-std::string position_text(std::int32_t col, std::int32_t row)
-{
-    return "column " + std::to_string(col) + ", row " + std::to_string(row);
+    return name_field_text({name.data(), name.size()}, name_field_form::every_byte);
 }
 
 // Frames cell (col, row) of a board drawn at scale with its top left at x.
@@ -69,30 +54,22 @@ std::string draw_difference(const area_record &old_area, const area_record &new_
                             const std::vector<area_difference> &differences, const loaded_tiles &tiles,
                             int scale, const std::string &out)
 {
-    BITMAP *board = create_bitmap(board_size, board_size);
-    BITMAP *picture = create_bitmap_ex(png_depth, picture_width * scale, board_size * scale);
-    BITMAP *half = create_bitmap_ex(png_depth, board_size * scale, board_size * scale);
-    std::string why;
-    if (!board || !picture || !half) {
-        why = "not enough memory for the picture";
-    } else {
-        clear_to_color(picture, colour_at_depth(outside_colour, png_depth));
-        for (auto [area, x] : {std::pair{&old_area, 0}, {&new_area, new_board_left * scale}}) {
-            compose_board(*area, tiles, board);
-            copy_scaled(board, half, scale);
-            blit(half, picture, 0, 0, x, 0, half->w, half->h);
-            for (const area_difference &difference : differences) {
-                if (difference.part == area_part::cell)
-                    frame_cell(picture, x, difference.col, difference.row, scale);
-            }
+    owned_bitmap board = make_bitmap(board_size, board_size);
+    owned_bitmap picture = make_bitmap(picture_width * scale, board_size * scale, png_depth);
+    owned_bitmap half = make_bitmap(board_size * scale, board_size * scale, png_depth);
+    if (!board || !picture || !half)
+        return "not enough memory for the picture";
+    clear_to_color(picture.get(), colour_at_depth(outside_colour, png_depth));
+    for (auto [area, x] : {std::pair{&old_area, 0}, {&new_area, new_board_left * scale}}) {
+        compose_board(*area, tiles, board.get());
+        copy_scaled(board.get(), half.get(), scale);
+        blit(half.get(), picture.get(), 0, 0, x, 0, half->w, half->h);
+        for (const area_difference &difference : differences) {
+            if (difference.part == area_part::cell)
+                frame_cell(picture.get(), x, difference.col, difference.row, scale);
         }
-        why = write_png(out, picture);
     }
-    for (BITMAP *bitmap : {half, picture, board}) {
-        if (bitmap)
-            destroy_bitmap(bitmap);
-    }
-    return why;
+    return write_png(out, picture.get());
 }
 
 }  // namespace
@@ -106,40 +83,31 @@ std::vector<area_difference> diff_areas(const area_record &old_area, const area_
                                    + position_text(new_area.mark_col, new_area.mark_row)});
     if (old_area.time_allowed != new_area.time_allowed)
         differences.push_back({area_part::time_allowed, 0, 0,
-                               "time allowed: " + std::to_string(old_area.time_allowed) + " -> "
-                                   + std::to_string(new_area.time_allowed)});
+                               "time allowed: " + value_text(old_area.time_allowed) + " -> "
+                                   + value_text(new_area.time_allowed)});
     for (int col = 0; col < board_cols; ++col) {
         for (int row = 0; row < board_rows; ++row) {
             std::int32_t was = old_area.cells[col][row], is = new_area.cells[col][row];
             if (was != is)
                 differences.push_back({area_part::cell, col, row,
-                                       "cell at " + position_text(col, row) + ": " + std::to_string(was)
-                                           + " -> " + std::to_string(is)});
+                                       "cell at " + position_text(col, row) + ": " + value_text(was)
+                                           + " -> " + value_text(is)});
         }
     }
     if (old_area.name != new_area.name)
         differences.push_back({area_part::name, 0, 0,
-                               "name: " + name_field_text(old_area.name) + " -> "
-                                   + name_field_text(new_area.name)});
+                               "name: " + name_text(old_area.name) + " -> "
+                                   + name_text(new_area.name)});
     return differences;
 }
 
-int run_diff(const std::vector<std::string> &args)
+int run_diff(const command_line &line)
 {
-    std::string png, tiles;
-    int scale = default_scale;
-    std::vector<std::string> files;
-    std::string why = parse_arguments("diff", args, {
-        take_tiles(tiles),
-        take_scale(scale),
-        {png_option, [&png](const std::string &value) -> std::string {
-             png = value;
-             return value.empty() ? "--png needs a path" : "";
-         }}}, files);
-    if (why.empty() && files.size() != 2)
-        why = "diff takes two area files, OLD and NEW";
-    if (!why.empty())
-        return refuse_command_line(why);
+    const std::string &png = line.options.png;
+    const std::vector<std::string> &files = line.files;
+    bool json = line.options.json;
+    if (files.size() != 2)
+        return refuse_arguments(line, "takes two area files, OLD and NEW");
 
     const std::string &old_path = files[0];
     const std::string &new_path = files[1];
@@ -151,14 +119,18 @@ int run_diff(const std::vector<std::string> &args)
         }
     }
     std::vector<area_difference> differences = diff_areas(old_area, new_area);
-    for (const area_difference &difference : differences)
-        std::printf("%s\n", difference.line.c_str());
+    for (const area_difference &difference : differences) {
+        if (json)
+            print_json_line(form_difference_json(old_area, new_area, difference));
+        else
+            std::printf("%s\n", difference.line.c_str());
+    }
     std::fflush(stdout);
     int status = differences.empty() ? status_same : status_different;
     if (png.empty())
         return status;
 
-    tiles = tile_set_to_draw(tiles);
+    std::string tiles = tile_set_to_draw(line.options.tiles);
     if (tiles.empty())
         return status_trouble;
     if (same_file(png, old_path) || same_file(png, new_path) || same_file(png, tiles)) {
@@ -168,7 +140,7 @@ int run_diff(const std::vector<std::string> &args)
     loaded_tiles drawn;
     if (!start_drawing(default_depth, tiles, drawn))
         return status_trouble;
-    why = draw_difference(old_area, new_area, differences, drawn, scale, png);
+    std::string why = draw_difference(old_area, new_area, differences, drawn, line.options.scale, png);
     unload_tiles(drawn);
     if (!why.empty()) {
         report("cannot write " + png, why);

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "text/text.h"
 #include "tool/tool.h"
 
 namespace {
@@ -42,22 +43,15 @@ mark_position mark_of(const area_record &area)
 }
 
 // All 8 bytes of the name field, since a merge keeps those after the
-// terminator too; trailing zeros are left out.
-std::string name_field_text(const std::array<char, name_size> &name)
+// terminator too.
+std::string name_text(const std::array<char, name_size> &name)
 {
-    std::string_view field(name.data(), name.size());
-    field = field.substr(0, field.find_last_not_of('\0') + 1);
-    return "\"" + printable(field) + "\"";
+    return name_field_text({name.data(), name.size()}, name_field_form::without_trailing_zeros);
 }
 
 std::string mark_text(const mark_position &mark)
 {
-    return "column " + std::to_string(mark[0]) + ", row " + std::to_string(mark[1]);
-}
-
-std::string number_text(std::int32_t n)
-{
-    return std::to_string(n);
+    return position_text(mark[0], mark[1]);
 }
 
 // Merges one value into result; a conflict adds its line to conflicts.
@@ -90,14 +84,14 @@ merge_result merge_areas(const area_record *base, const area_record &ours,
     merged.mark_col = mark[0];
     merged.mark_row = mark[1];
     merge_field("time_allowed", base ? &base->time_allowed : nullptr, ours.time_allowed,
-                theirs.time_allowed, merged.time_allowed, number_text, result.conflicts);
+                theirs.time_allowed, merged.time_allowed, value_text, result.conflicts);
     merge_field("name", base ? &base->name : nullptr, ours.name, theirs.name, merged.name,
-                name_field_text, result.conflicts);
+                name_text, result.conflicts);
     for (int col = 0; col < board_cols; ++col) {
         for (int row = 0; row < board_rows; ++row) {
-            merge_field("cell at column " + std::to_string(col) + ", row " + std::to_string(row),
+            merge_field("cell at " + position_text(col, row),
                         base ? &base->cells[col][row] : nullptr, ours.cells[col][row],
-                        theirs.cells[col][row], merged.cells[col][row], number_text,
+                        theirs.cells[col][row], merged.cells[col][row], value_text,
                         result.conflicts);
         }
     }
@@ -105,14 +99,11 @@ merge_result merge_areas(const area_record *base, const area_record &ours,
 }
 
 // git's merge driver: BASE OURS THEIRS [NAME], merged into OURS.
-int run_merge(const std::vector<std::string> &args)
+int run_merge(const command_line &line)
 {
-    std::vector<std::string> files;
-    std::string why = parse_arguments("merge", args, {}, files);
-    if (why.empty() && files.size() != 3 && files.size() != 4)
-        why = "merge takes BASE, OURS and THEIRS, and optionally the name to report";
-    if (!why.empty())
-        return refuse_command_line(why);
+    const std::vector<std::string> &files = line.files;
+    if (files.size() != 3 && files.size() != 4)
+        return refuse_arguments(line, "takes BASE, OURS and THEIRS, and optionally the name to report");
     const std::string &base_path = files[0];
     const std::string &ours_path = files[1];
     const std::string &theirs_path = files[2];

@@ -2,8 +2,6 @@
 // in a fresh program, for scripts and for designers who work without the
 // window. Start reading at run_new().
 
-#include <algorithm>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -12,9 +10,7 @@
 area_record new_area(std::string_view name, std::int32_t time_allowed)
 {
     area_record area{};  // a fresh program's: the mark at 0, 0, every byte of the name zero
-    for (auto &column : area.cells)
-        column.fill(empty_tile);
-    std::memcpy(area.name.data(), name.data(), std::min<std::size_t>(name.size(), max_name_length));
+    start_area(area, name);
     area.time_allowed = time_allowed;
     return area;
 }
@@ -29,25 +25,20 @@ const char *tool_name_problem(std::string_view name)
     return nullptr;
 }
 
-int run_new(const std::vector<std::string> &args)
+int run_new(const command_line &line)
 {
-    area_change time{};  // parse_change makes it a change of the time
-    std::vector<std::string> files;
-    std::string why = parse_arguments("new", args, {
-        {time_option, [&time](const std::string &value) {
-             return parse_change(time_option, value, time);
-         }}}, files);
-    if (why.empty() && files.size() != 1)
-        why = "new takes one name";
-    if (!why.empty())
-        return refuse_command_line(why);
-    const std::string &name = files[0];
+    if (line.files.size() != 1)
+        return refuse_arguments(line, "takes one name");
+    const std::string &name = line.files[0];
+    std::int32_t time_allowed = 0;
+    for (const area_change &time : line.options.changes)  // each a change of the time: the last counts
+        time_allowed = time.value;
     if (const char *why = tool_name_problem(name)) {
         report("cannot use that name", why);
         return status_usage;
     }
     std::string path = name + area_extension;
-    if (std::string why = create_area_file(path, new_area(name, time.value)); !why.empty()) {
+    if (std::string why = create_area_file(path, new_area(name, time_allowed)); !why.empty()) {
         report("cannot create " + path, why);
         return status_file_problem;
     }

@@ -10,13 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include "number/number.h"
 #include "platform/platform.h"
+#include "text/text.h"
 #include "tool/tool.h"
 
 namespace {
-
-constexpr std::string_view change_options[] = {cell_option, fill_option, replace_option,
-                                               mark_option, time_option, name_option};
 
 // "C,R": a column and a row of the board.
 bool parse_position(std::string_view text, int &col, int &row)
@@ -84,11 +83,7 @@ void apply_change(area_record &area, const area_change &change)
 {
     switch (change.kind) {
     case change_kind::cell:
-        area.cells[change.col][change.row] = change.value;
-        if (change.value == mark_tile) {
-            area.mark_col = change.col;
-            area.mark_row = change.row;
-        }
+        paint_cell(area, {change.col, change.row}, change.value);
         break;
     case change_kind::fill:
         for (auto &column : area.cells)
@@ -108,32 +103,19 @@ void apply_change(area_record &area, const area_change &change)
         area.time_allowed = change.value;
         break;
     case change_kind::name:
-        // Its characters and terminator only: the bytes after it stay.
-        std::memcpy(area.name.data(), change.name.c_str(), change.name.size() + 1);
+        name_area(area, change.name);
         break;
     }
 }
 
-int run_set(const std::vector<std::string> &args)
+int run_set(const command_line &line)
 {
-    std::vector<area_change> changes;
-    std::vector<option_taker> takers;
-    for (std::string_view option : change_options) {
-        takers.push_back({option, [option, &changes](const std::string &value) {
-                              area_change change{};
-                              std::string why = parse_change(option, value, change);
-                              changes.push_back(change);
-                              return why;
-                          }});
-    }
-    std::vector<std::string> files;
-    std::string why = parse_arguments("set", args, takers, files);
-    if (why.empty() && changes.empty())
-        why = "set needs at least one change";
-    if (why.empty() && files.empty())
-        why = "set needs at least one area file";
-    if (!why.empty())
-        return refuse_command_line(why);
+    const std::vector<area_change> &changes = line.options.changes;
+    const std::vector<std::string> &files = line.files;
+    if (changes.empty())
+        return refuse_arguments(line, "needs at least one change");
+    if (files.empty())
+        return refuse_arguments(line, "needs at least one area file");
 
     int status = status_fine;
     for (const std::string &path : files) {
@@ -148,10 +130,7 @@ int run_set(const std::vector<std::string> &args)
             apply_change(changed, change);
         if (std::memcmp(&changed, &area, sizeof area) == 0)
             continue;  // not even rewritten
-        std::string why = write_problem(path);
-        if (why.empty())
-            why = write_area_file(path, changed);
-        if (!why.empty()) {
+        if (std::string why = write_area_file(path, changed); !why.empty()) {
             report("cannot write " + path, why);
             status = status_file_problem;
         }

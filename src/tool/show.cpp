@@ -1,11 +1,14 @@
 // areatool show: each area as plain text, stable enough to serve git as a
-// textconv driver. Start reading at run_show(), then show_area().
+// textconv driver, or with --json as one JSON object for scripts. Start
+// reading at run_show(), then show_area().
 
 #include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "tool/json.h"
+#include "text/text.h"
 #include "tool/tool.h"
 
 namespace {
@@ -57,9 +60,9 @@ std::string show_area(const area_record &area, bool longer)
     std::string text = "name:" + std::string(name.empty() ? "" : " ") + printable(name)
                        + (open ? " (not terminated within its 8 bytes)" : "") + "\n";
     bool marked = mark_on_board(area);
-    text += format("mark: column %d, row %d%s\n", area.mark_col, area.mark_row,
-                   marked ? "" : " (off the board)");
-    text += format("time allowed: %d\n", area.time_allowed);
+    text += "mark: " + position_text(area.mark_col, area.mark_row) + (marked ? "" : " (off the board)")
+            + "\n";
+    text += "time allowed: " + value_text(area.time_allowed) + "\n";
     if (longer)
         text += "note: the file holds more than 420 bytes; only the first 420 are the area\n";
     text += format("\n%s0123456789\n", column_indent);
@@ -73,14 +76,12 @@ std::string show_area(const area_record &area, bool longer)
     return text;
 }
 
-int run_show(const std::vector<std::string> &args)
+int run_show(const command_line &line)
 {
-    std::vector<std::string> files;
-    std::string why = parse_arguments("show", args, {}, files);
-    if (why.empty() && files.empty())
-        why = "show needs at least one area file";
-    if (!why.empty())
-        return refuse_command_line(why);
+    const std::vector<std::string> &files = line.files;
+    bool json = line.options.json;
+    if (files.empty())
+        return refuse_arguments(line, "needs at least one area file");
     int status = status_fine;
     bool first = true;
     for (const std::string &path : files) {
@@ -89,6 +90,10 @@ int run_show(const std::vector<std::string> &args)
         if (std::string why = read_area_file(path.c_str(), area, longer); !why.empty()) {
             report("cannot read " + path, why);
             status = status_file_problem;
+            continue;
+        }
+        if (json) {
+            print_json_line(form_area_json(path, area, longer));
             continue;
         }
         if (files.size() > 1)

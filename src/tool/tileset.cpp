@@ -15,6 +15,7 @@
 #include <allegro.h>
 
 #include "platform/platform.h"
+#include "tool/drawing.h"
 #include "tool/tool.h"
 
 namespace {
@@ -125,19 +126,15 @@ bool is_folder(const std::string &path)
 
 }  // namespace
 
-int run_tileset(const std::vector<std::string> &args)
+int run_tileset(const command_line &line)
 {
-    std::string tiles;
-    std::vector<std::string> files;
-    std::string why = parse_arguments("tileset", args, {take_tiles(tiles)}, files);
-    if (why.empty() && files.size() > 1)
-        why = "tileset takes at most one file to write";
-    if (!why.empty())
-        return refuse_command_line(why);
+    const std::vector<std::string> &files = line.files;
+    if (files.size() > 1)
+        return refuse_arguments(line, "takes at most one file to write");
 
     std::string tsx = files.empty() ? default_tileset_file : files[0];
     std::string png = sheet_path(tsx);
-    tiles = tile_set_to_draw(tiles);
+    std::string tiles = tile_set_to_draw(line.options.tiles);
     if (tiles.empty())
         return status_file_problem;
     for (const std::string &out : {tsx, png}) {
@@ -159,25 +156,21 @@ int run_tileset(const std::vector<std::string> &args)
     int count = pictured_values(drawn);
     int columns = std::min(count, board_cols);
     int rows = (count + columns - 1) / columns;
-    BITMAP *board = create_bitmap(board_size, board_size);
-    BITMAP *flat = create_bitmap_ex(png_depth, board_size, board_size);
-    BITMAP *sheet = create_bitmap_ex(png_depth, columns * tile_size, rows * tile_size);
+    owned_bitmap board = make_bitmap(board_size, board_size);
+    owned_bitmap flat = make_bitmap(board_size, board_size, png_depth);
+    owned_bitmap sheet = make_bitmap(columns * tile_size, rows * tile_size, png_depth);
     if (!board || !flat || !sheet) {
         report(png, "not enough memory for the picture");
     } else {
-        clear_to_color(sheet, makecol_depth(png_depth, 0, 0, 0));
-        draw_sheet(drawn, sheet, board, flat, count, columns);
+        clear_to_color(sheet.get(), makecol_depth(png_depth, 0, 0, 0));
+        draw_sheet(drawn, sheet.get(), board.get(), flat.get(), count, columns);
         std::string image = base_name(png);
         std::string name = image.substr(0, image.size() - std::strlen(sheet_extension));
         std::string text = tileset_text(name, image, count, columns, rows);
-        if (std::string why = write_tileset(tsx, text, png, sheet); !why.empty())
+        if (std::string why = write_tileset(tsx, text, png, sheet.get()); !why.empty())
             report("cannot write " + tsx, why);
         else
             status = status_fine;
-    }
-    for (BITMAP *bitmap : {sheet, flat, board}) {
-        if (bitmap)
-            destroy_bitmap(bitmap);
     }
     unload_tiles(drawn);
     return status;

@@ -20,7 +20,8 @@ void exit_graphics(std::int8_t) {}
 
 void edit_area()
 {
-    paint_cell({visits % board_cols, (visits / board_cols) % board_rows}, visits % painted_tiles);
+    paint_cell(current_area, {visits % board_cols, (visits / board_cols) % board_rows},
+               visits % painted_tiles);
     ++visits;
 }
 
@@ -32,13 +33,4 @@ int brush_from_keys(const volatile char *, int brush)
 std::optional<cell_position> cell_at(int, int)
 {
     return std::nullopt;
-}
-
-void paint_cell(cell_position cell, int brush)
-{
-    current_area.cells[cell.col][cell.row] = brush;
-    if (brush == mark_tile) {
-        current_area.mark_col = cell.col;
-        current_area.mark_row = cell.row;
-    }
 }

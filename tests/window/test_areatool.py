@@ -3,7 +3,9 @@ status, render's PNG (tiles exact, scaling by replication) and its
 failures, which leave no PNG behind, tileset's Tiled tile set and sheet,
 and the command line's refusals."""
 
+import json
 import os
+import re
 import sys
 import time
 import unittest
@@ -38,6 +40,12 @@ class ShowTest(ToolTest):
         self.assertIn("\n\n==> b.ard <==\nname: b\n", out)
         self.assertRegex(err, r"^areatool: cannot read gone.ard: No such file.*\n.*short.ard: only 419 of"
                               r".*\n.*dir.ard: Is a directory$")
+        # As JSON Lines: an object for each file read, the same errors and status.
+        json_status, out, json_err = self.tool("show", "a.ard", "gone.ard", "short.ard", "dir.ard",
+                                               "b.ard", "--json")
+        self.assertEqual((json_status, json_err), (status, err))
+        self.assertEqual([(o["format_version"], o["file"], o["name"]) for o in map(json.loads, out.splitlines())],
+                         [(1, "a.ard", "a"), (1, "b.ard", "b")])
 
 
 class CheckTest(ToolTest):
@@ -68,6 +76,14 @@ class CheckTest(ToolTest):
             "cells.ard: cell at column 2, row 7 holds 9, which the tile set cannot draw",
             "cells.ard: the mark (column 2, row 10) is off the board"])
         self.assertEqual(err, "areatool: cannot read short.ard: only 0 of the 420 bytes of an area")
+        # As JSON Lines: the same problems, each cell's by column and row.
+        json_status, json_out, json_err = self.tool("check", "--json", "long.ard", "open.ard", "path.ard",
+                                                    "blank.ard", "device.ard", "short.ard", "cells.ard")
+        self.assertEqual((json_status, json_err), (status, err))
+        problems = [json.loads(line) for line in json_out.splitlines()]
+        self.assertEqual(["%s: %s" % (o["file"], o["message"]) for o in problems], out.splitlines())
+        self.assertEqual([(o["format_version"], o.get("column"), o.get("row")) for o in problems][-4:],
+                         [(1, None, None), (1, 0, 1), (1, 2, 7), (1, None, None)])
 
     def test_check_with_tiles_accepts_exactly_the_bitmap_entries(self):
         self.make_ten_pictures("ten.dat")
@@ -115,7 +131,14 @@ class CommandLineTest(ToolTest):
             with self.subTest(args=args):
                 status, out, err = self.tool(*args)
                 self.assertEqual((status, out, len(err.splitlines())), (2, "", 1), err)
+                help_of = args[0] + " " if args and args[0] != "draw" else ""
+                self.assertTrue(err.endswith("(see areatool %s--help)" % help_of), err)
                 self.assertFalse(os.path.exists(self.path("a.png")))
+
+    def test_version_is_the_projects_in_one_line(self):
+        with open(os.path.join(os.path.dirname(__file__), "..", "..", "CMakeLists.txt")) as f:
+            version = re.search(r"project\(areaedit VERSION (\S+)", f.read()).group(1)
+        self.assertEqual(self.tool("--version"), (0, "areatool (areaedit) %s\n" % version, ""))
 
 
 class RenderTest(ToolTest):

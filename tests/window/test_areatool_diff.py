@@ -3,6 +3,7 @@ them, and its picture: both boards as render draws them, the gap in the
 editor's green, the changed cells framed in magenta in both halves, and no
 PNG left by a failed write."""
 
+import json
 import os
 import sys
 import unittest
@@ -28,6 +29,10 @@ class DiffTest(ToolTest):
             with self.subTest(args=args):
                 status, out, err = self.tool("diff", *args)
                 self.assertEqual((status, len(err.splitlines())), (2, 1), err)
+                self.assertEqual(self.tool("diff", "--json", *args)[::2], (status, err))
+        status, out, err = self.tool("diff", "--json", "a.ard", "b.ard")
+        self.assertEqual((status, err, [json.loads(line)["part"] for line in out.splitlines()]),
+                         (1, "", ["cell", "name"]))
 
     def test_png_shows_old_left_new_right_and_frames_changed_cells_in_both(self):
         self.write("old.ard", area_bytes({(3, 1): 2}))

@@ -1,13 +1,43 @@
-"""areatool new and set as processes: the bytes they write, a bulk set
-over files of which one is read-only, and the refusals, each leaving every
-file byte for byte as it was."""
+"""areatool new, set and edit as processes: the bytes they write, a bulk
+set over files of which one is read-only, the refusals, each leaving every
+file byte for byte as it was, and edit with a script for the editor."""
 
 import os
+import shlex
 import stat
+import struct
+import sys
+import tempfile
 import unittest
 
+import harness
 from harness import area_bytes
-from tool_support import ToolTest
+from tool_support import AREATOOL, ToolTest
+
+# The editor of the edit tests, run as VISUAL="python3 EDITOR_SCRIPT LOG
+# 'STEP'...", through the shell: each run appends the text it was given to LOG, then does its
+# step (one per run, the last one again when they run out): "keep", "fail",
+# "empty", or "OLD=>NEW", which replaces the line OLD.
+EDITOR_SCRIPT = """
+import sys
+log, steps, path = sys.argv[1], sys.argv[2:-1], sys.argv[-1]
+with open(path) as f:
+    text = f.read()
+with open(log, "a") as f:
+    f.write(path + "\\n" + text + "\\f")
+runs = open(log).read().count("\\f")
+step = steps[min(runs, len(steps)) - 1]
+if step == "fail":
+    sys.exit(3)
+if step == "empty":
+    text = ""
+elif step != "keep":
+    old, new = step.split("=>")
+    assert old in text.splitlines(), old
+    text = "\\n".join(new if line == old else line for line in text.splitlines()) + "\\n"
+with open(path, "w") as f:
+    f.write(text)
+"""
 
 
 class EditTest(ToolTest):
@@ -77,6 +107,81 @@ class EditTest(ToolTest):
             with self.subTest(args=args):
                 status, out, err = self.tool("set", *args)
                 self.assertEqual((status, out, len(err.splitlines())), (2, "", 1), err)
+                self.assertEqual(self.snapshot(), before)
+
+
+class EditorTest(EditTest):
+    """areatool edit with a script for the editor and a temporary folder of
+    the test's own."""
+
+    def setUp(self):
+        super().setUp()
+        self.temp = tempfile.mkdtemp(prefix="areatool-edit-temp-")
+        self.addCleanup(os.rmdir, self.temp)  # fails if edit left its text behind
+        self.script = os.path.join(self.temp, "..", os.path.basename(self.temp) + "-editor.py")
+        with open(self.script, "w") as f:
+            f.write(EDITOR_SCRIPT)
+        self.addCleanup(os.remove, self.script)
+        self.log = self.path("log")
+
+    def edit(self, *steps, variable="VISUAL"):
+        env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "VISUAL", "EDITOR")}
+        env |= {"TMPDIR": self.temp, variable: shlex.join([sys.executable, self.script, self.log, *steps])}
+        program = harness.Program([AREATOOL, "edit", "hall.ard"], self.folder, env)
+        try:
+            program.close_input()
+            return program.wait(), program.stdout_text(), program.stderr_text()
+        finally:
+            program.finish()
+
+    def texts(self):
+        """The text the editor was given at each run, and the file it was in."""
+        with open(self.log) as f:
+            runs = [run.split("\n", 1) for run in f.read().split("\f")[:-1]]
+        os.remove(self.log)
+        for path, _ in runs:
+            self.assertEqual(os.path.dirname(path), self.temp)
+        return [text for _, text in runs]
+
+    def test_an_odd_area_left_as_it_was_is_not_even_rewritten(self):
+        odd = struct.pack("<3i", -2**31, 12, 2**31 - 1) + area_bytes({(0, 0): -2**31, (9, 9): 2**31 - 1})[12:412]
+        self.write("hall.ard", odd + b"h\xe9\\l\0\x80\x01\xff")
+        before = self.snapshot()
+        self.assertEqual(self.edit("keep"), (0, "hall.ard: unchanged\n", ""))
+        text = self.texts()[0]
+        for line in ["name: h\\xe9\\\\l", "after the name: 80 01 ff", "mark: column -2147483648, row 12",
+                     "time allowed: 2147483647", "row 0: -2147483648 . . . . . . . . .",
+                     "row 9: . . . . . . . . . 2147483647"]:
+            self.assertIn(line, text.splitlines())
+        self.assertEqual(self.snapshot(), before)
+
+    def test_a_change_is_saved_and_a_malformed_line_comes_back_until_it_reads(self):
+        self.write("hall.ard", area_bytes(name=b"hall"))
+        status, out, err = self.edit("row 2: . . . . . . . . . .=>row 2: . 3 x . . . . . . .",
+                                     "row 2: . 3 x . . . . . . .=>row 2: . 3 0x1e . . . . . . .",
+                                     variable="EDITOR")
+        self.assertEqual((status, out, err), (0, "", ""))
+        first, second = self.texts()
+        lines = second.splitlines()
+        self.assertEqual(lines[0], "# error: line %d: column 2 of row 2 should be '.' or a number that"
+                         " fits 32 bits, not 'x'" % (lines.index("row 2: . 3 x . . . . . . .") + 1))
+        self.assertEqual(lines[1:], first.replace("row 2: . . . .", "row 2: . 3 x .").splitlines())
+        self.assertEqual(self.read("hall.ard"), area_bytes({(1, 2): 3, (2, 2): 30}))  # the mark stays
+
+    def test_an_emptied_text_a_failing_editor_and_a_text_left_with_its_errors_leave_the_file(self):
+        self.write("hall.ard", area_bytes({(4, 4): 2}, name=b"hall"))
+        before = self.snapshot()
+        for steps, status, out, err in [
+                (["empty"], 0, "hall.ard: the text was emptied; the file is left as it was\n", ""),
+                (["fail"], 1, "", "failed with exit status 3; the file is left as it was"),
+                (["mark: column 0, row 0=>mark: 1", "keep"], 1, "",
+                 "hall.ard: the text still does not read as an area; the file is left as it was")]:
+            with self.subTest(steps=steps):
+                result = self.edit(*steps)
+                self.assertEqual(result[:2], (status, out))
+                self.assertEqual(len(result[2].splitlines()), 1 if err else 0, result)
+                self.assertIn(err, result[2])
+                self.texts()
                 self.assertEqual(self.snapshot(), before)
 
 

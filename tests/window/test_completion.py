@@ -59,6 +59,7 @@ class CompletionTest(harness.FolderTest):
         commands = help_commands(self.folder)
         self.assertIn("set", commands)
         self.assertEqual(self.complete("areatool "), set(commands))
+        self.assertEqual(self.complete("areatool -"), {"--help", "--version"})
         cases = {
             "areatool re": {"render"},
             "areatool render -": {"--tiles", "--scale", "--depth", "--help"},

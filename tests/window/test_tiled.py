@@ -191,7 +191,7 @@ class RefusalTest(TiledTest):
             "the tile at column 0, row 0 is flipped or rotated; an area's tiles are upright",
             'the tile at column 2, row 3 is from a second tile set ("other"); an area\'s tiles'
             ' come from one',
-            'the name is longer than 7 bytes: "eightchr"',
+            'the name is longer than 7 characters: "eightchr"',
             'the name holds a path separator: "a\\b"',
             "the map has no property time_allowed",
             "time_allowed is 2.5, not a whole number from -2147483648 to 2147483647",

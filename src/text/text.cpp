@@ -1,0 +1,43 @@
+// An area as text: the one place that decides how its pieces read in a
+// message. Start reading at printable(), which everything shown goes
+// through.
+
+#include "text/text.h"
+
+#include <cstdio>
+
+std::string printable(std::string_view text, bool exact)
+{
+    std::string shown;
+    for (char ch : text) {
+        auto byte = static_cast<unsigned char>(ch);
+        bool escaped = byte < 0x20 || byte == 0x7f
+                       || (exact && (byte > 0x7f || ch == '"' || ch == '\\'));
+        if (escaped) {
+            char escape[5];
+            std::snprintf(escape, sizeof escape, "\\x%02x", byte);
+            shown += escape;
+        } else {
+            shown += ch;
+        }
+    }
+    return shown;
+}
+
+std::string name_field_text(std::string_view field, name_field_form form)
+{
+    if (form == name_field_form::every_byte)
+        return "\"" + printable(field, true) + "\"";
+    field = field.substr(0, field.find_last_not_of('\0') + 1);
+    return "\"" + printable(field) + "\"";
+}
+
+std::string position_text(std::int32_t col, std::int32_t row)
+{
+    return "column " + value_text(col) + ", row " + value_text(row);
+}
+
+std::string value_text(std::int32_t value)
+{
+    return std::to_string(value);
+}

@@ -1,0 +1,28 @@
+// An area as text: how its bytes, names, positions and values are written
+// in every message and listing, by the editor and by areatool alike. It
+// takes the area's pieces rather than the record, so that the record's own
+// messages can use it too.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// text as it can be shown within one line on a terminal: control
+// characters become \xHH. With exact, so do every byte outside printable
+// ASCII and the quote and backslash themselves, so that two different
+// texts never look alike.
+std::string printable(std::string_view text, bool exact = false);
+
+// How a name field is quoted: all its bytes, exactly (diff); or up to its
+// trailing zeros, as printable shows them (merge).
+enum class name_field_form { every_byte, without_trailing_zeros };
+// The bytes of a name field, terminator and what follows it included,
+// between double quotes.
+std::string name_field_text(std::string_view field, name_field_form form);
+
+// "column C, row R".
+std::string position_text(std::int32_t col, std::int32_t row);
+
+// A tile value, a time or any other number of an area.
+std::string value_text(std::int32_t value);

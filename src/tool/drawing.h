@@ -1,0 +1,45 @@
+// The drawing the commands share: render, check, diff and tileset start
+// the graphics library without a display, load the tile set, copy boards
+// at a scale and write PNGs whole or not at all. Bitmaps are held by
+// owned_bitmap, which destroys them.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include <allegro.h>
+
+#include "tiles/tiles.h"
+
+// The PNG is written from a 24-bit copy: at 32 bits the PNG writer would
+// take the unused top byte of each pixel for its opacity, all transparent.
+constexpr int png_depth = 24;
+
+struct bitmap_destroyer {
+    void operator()(BITMAP *bitmap) const { destroy_bitmap(bitmap); }
+};
+using owned_bitmap = std::unique_ptr<BITMAP, bitmap_destroyer>;
+
+// A bitmap at the colour depth set, or at depth; empty when there is not
+// memory for it.
+owned_bitmap make_bitmap(int width, int height);
+owned_bitmap make_bitmap(int width, int height, int depth);
+
+// The tile set to draw with: tiles_given, or the one the editor would read
+// (empty, said why, when there is none).
+std::string tile_set_to_draw(const std::string &tiles_given);
+
+// The graphics library started at depth without a display, and the tile
+// set at path loaded into tiles; false, said why, when either cannot be.
+bool start_drawing(int depth, const std::string &path, loaded_tiles &tiles);
+
+// from copied onto to, which is at png_depth, each pixel a scale × scale
+// square.
+void copy_scaled(BITMAP *from, BITMAP *to, int scale);
+
+// picture saved as a whole PNG into the open file fd at temp_path, for
+// replace_file(s); returns why it could not be, empty when it was.
+std::string save_whole_png(int fd, const std::string &temp_path, BITMAP *picture);
+
+// picture written to out whole, or out left as it was; returns why.
+std::string write_png(const std::string &out, BITMAP *picture);

@@ -1,0 +1,372 @@
+// The text form of an area that areatool edit hands to the user's editor.
+// It is written for people and screen readers, one part a line with a
+// comment before it, and read back leniently about spaces and strictly
+// about values: every problem is found, each with its line. Start reading
+// at write_area_text(), then read_area_text().
+
+#include "tool/edit_text.h"
+
+#include "number/number.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "text/text.h"
+#include "tool/tool.h"
+
+namespace {
+
+constexpr std::string_view error_prefix = "# error: ";
+constexpr std::string_view empty_cell = ".";
+constexpr std::string_view name_label = "name";
+constexpr std::string_view tail_label = "after the name";
+constexpr std::string_view mark_label = "mark";
+constexpr std::string_view time_label = "time allowed";
+constexpr std::string_view row_label = "row ";
+constexpr std::size_t longest_quote = 40;  // of a line's text in a problem
+
+std::string line_of(const char *pattern, int a, int b = 0)
+{
+    char line[64];
+    std::snprintf(line, sizeof line, pattern, a, b);
+    return line;
+}
+
+// Escaped where the line could not hold the byte or would lose it: control
+// and non-ASCII bytes, the backslash itself, and spaces at either end,
+// which editors and the reader trim.
+std::string escape_name(std::string_view name)
+{
+    std::string text;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        auto byte = static_cast<unsigned char>(name[i]);
+        bool edge_space = byte == ' ' && (i == 0 || i + 1 == name.size());
+        if (byte < 0x20 || byte >= 0x7f || byte == '\\' || edge_space) {
+            char escape[5];
+            std::snprintf(escape, sizeof escape, "\\x%02x", byte);
+            text += byte == '\\' ? "\\\\" : escape;
+        } else {
+            text += name[i];
+        }
+    }
+    return text;
+}
+
+std::string_view trim(std::string_view text)
+{
+    std::size_t start = text.find_first_not_of(" \t\r\f\v");
+    if (start == std::string_view::npos)
+        return {};
+    return text.substr(start, text.find_last_not_of(" \t\r\f\v") - start + 1);
+}
+
+std::vector<std::string_view> words(std::string_view text, std::string_view separators = " \t")
+{
+    std::vector<std::string_view> found;
+    for (std::size_t at = 0; (at = text.find_first_not_of(separators, at)) != std::string_view::npos;) {
+        std::size_t end = std::min(text.find_first_of(separators, at), text.size());
+        found.push_back(text.substr(at, end - at));
+        at = end;
+    }
+    return found;
+}
+
+std::vector<std::string_view> lines_of(std::string_view text)
+{
+    if (text.substr(0, 3) == "\xef\xbb\xbf")  // the byte order mark some Windows editors save
+        text.remove_prefix(3);
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        std::size_t end = std::min(text.find('\n'), text.size());
+        lines.push_back(text.substr(0, end));
+        text.remove_prefix(std::min(end + 1, text.size()));
+    }
+    return lines;
+}
+
+bool is_comment(std::string_view line)
+{
+    line = trim(line);
+    return line.empty() || line[0] == '#';
+}
+
+std::string quoted(std::string_view text)
+{
+    std::string shown = printable(text.substr(0, longest_quote));
+    return "'" + shown + (text.size() > longest_quote ? "...'" : "'");
+}
+
+std::optional<int> hex_digit(char ch)
+{
+    if (ch >= '0' && ch <= '9')
+        return ch - '0';
+    if (ch >= 'a' && ch <= 'f')
+        return ch - 'a' + 10;
+    if (ch >= 'A' && ch <= 'F')
+        return ch - 'A' + 10;
+    return std::nullopt;
+}
+
+// name as written by escape_name, into bytes; returns why it does not read.
+std::string unescape_name(std::string_view text, std::string &name)
+{
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\') {
+            name += text[i];
+        } else if (text.substr(i, 2) == "\\\\") {
+            name += '\\';
+            ++i;
+        } else if (text.size() >= i + 4 && text[i + 1] == 'x' && hex_digit(text[i + 2]) && hex_digit(text[i + 3])) {
+            name += static_cast<char>(*hex_digit(text[i + 2]) * 16 + *hex_digit(text[i + 3]));
+            i += 3;
+        } else {
+            return "a backslash in the name starts \\xHH (a byte in hex) or \\\\ (a backslash), not "
+                   + quoted(text.substr(i, 4));
+        }
+    }
+    return {};
+}
+
+// What each part of the text reads into, and where it was.
+struct parts_read {
+    int name_line = 0, tail_line = 0, mark_line = 0, time_line = 0;
+    std::array<int, board_rows> row_lines{};
+    std::string name, tail;
+};
+
+struct reader {
+    const area_record &original;
+    area_record &area;
+    parts_read parts;
+    std::vector<text_problem> problems;
+    int line = 0;
+
+    void problem(std::string why) { problems.push_back({line, std::move(why)}); }
+
+    // Whether this is the first line of the part; a second is a problem.
+    bool first(int &seen, std::string_view label)
+    {
+        if (seen != 0) {
+            problem("a second '" + std::string(label) + ":' line; the first is line " + std::to_string(seen));
+            return false;
+        }
+        seen = line;
+        return true;
+    }
+
+    void read_name(std::string_view value)
+    {
+        std::string name;
+        if (std::string why = unescape_name(value, name); !why.empty())
+            return problem(why);
+        if (name.size() > static_cast<std::size_t>(name_size))
+            return problem("the name is longer than 7 characters");
+        if (name != area_name(original)) {
+            if (const char *why = tool_name_problem(name))
+                return problem("cannot use that name: " + std::string(why));
+        }
+        parts.name = name;
+    }
+
+    void read_tail(std::string_view value)
+    {
+        std::string tail;
+        for (std::string_view word : words(value)) {
+            std::optional<int> high = hex_digit(word[0]);
+            std::optional<int> low = word.size() == 2 ? hex_digit(word[1]) : std::nullopt;
+            if (word.size() > 2 || !high || (word.size() == 2 && !low))
+                return problem("the bytes after the name should be two hex digits each, not " + quoted(word));
+            tail += static_cast<char>(word.size() == 2 ? *high * 16 + *low : *high);
+        }
+        if (tail.size() > static_cast<std::size_t>(max_name_length))
+            return problem("at most 7 bytes follow the name, not " + std::to_string(tail.size()));
+        parts.tail = tail;
+    }
+
+    void read_mark(std::string_view value)
+    {
+        std::vector<std::string_view> found = words(value, " \t,");
+        std::optional<std::int32_t> col, row;
+        if (found.size() == 4 && found[0] == "column" && found[2] == "row") {
+            col = parse_number(found[1]);
+            row = parse_number(found[3]);
+        }
+        if (!col || !row || value.find(',') == std::string_view::npos)
+            return problem("the mark should read 'column C, row R' (numbers that fit 32 bits), not " + quoted(value));
+        area.mark_col = *col;
+        area.mark_row = *row;
+    }
+
+    void read_time(std::string_view value)
+    {
+        std::optional<std::int32_t> time = parse_number(value);
+        if (!time)
+            return problem("the allowed time should be a number that fits 32 bits (90, -5, 0x1e, 036), not "
+                           + quoted(value));
+        area.time_allowed = *time;
+    }
+
+    void read_row(int row, std::string_view value)
+    {
+        std::vector<std::string_view> cells = words(value);
+        if (cells.size() != static_cast<std::size_t>(board_cols))
+            return problem(line_of("row %d holds %d cells, not 10", row, static_cast<int>(cells.size())));
+        for (int col = 0; col < board_cols; ++col) {
+            std::optional<std::int32_t> cell = cells[col] == empty_cell ? empty_tile : parse_number(cells[col]);
+            if (!cell) {
+                problem(line_of("column %d of row %d", col, row) + " should be '.' or a number that fits 32 bits, not "
+                        + quoted(cells[col]));
+                continue;
+            }
+            area.cells[col][row] = *cell;
+        }
+    }
+
+    void read_line(std::string_view text)
+    {
+        std::size_t colon = text.find(':');
+        std::string_view label = colon == std::string_view::npos ? text : trim(text.substr(0, colon));
+        std::string_view value = colon == std::string_view::npos ? "" : trim(text.substr(colon + 1));
+        int row = label.substr(0, row_label.size()) == row_label
+                      ? parse_bounded(std::string(trim(label.substr(row_label.size()))), 0, board_rows - 1)
+                      : -1;
+        if (colon == std::string_view::npos) {
+            problem("not a part of an area (a line is 'name:', 'mark:', 'row 0:'... or a # comment): "
+                    + quoted(text));
+        } else if (label == name_label) {
+            if (first(parts.name_line, label))
+                read_name(value);
+        } else if (label == tail_label) {
+            if (first(parts.tail_line, label))
+                read_tail(value);
+        } else if (label == mark_label) {
+            if (first(parts.mark_line, label))
+                read_mark(value);
+        } else if (label == time_label) {
+            if (first(parts.time_line, label))
+                read_time(value);
+        } else if (row >= 0) {
+            if (first(parts.row_lines[row], label))
+                read_row(row, value);
+        } else {
+            problem("not a part of an area (a line is 'name:', 'mark:', 'row 0:'... or a # comment): "
+                    + quoted(label) + ":");
+        }
+    }
+
+    // Something the text never said: reported at its last line.
+    void missing(int seen, std::string_view label)
+    {
+        if (seen == 0)
+            problem("the text ends without a '" + std::string(label) + ":' line");
+    }
+};
+
+}  // namespace
+
+std::string write_area_text(const area_record &area, std::string_view file_name)
+{
+    std::string_view name = area_name(area);
+    std::string tail;
+    for (std::size_t i = name.size() + 1; i < static_cast<std::size_t>(name_size); ++i) {
+        char hex[4];
+        std::snprintf(hex, sizeof hex, "%s%02x", tail.empty() ? "" : " ", static_cast<unsigned char>(area.name[i]));
+        tail += hex;
+    }
+    std::string text =
+        "# " + printable(file_name) + " as text. Lines that start with # are comments.\n"
+        "# Save and quit to write the area back; empty the text to leave the file\n"
+        "# as it is. Numbers: 12, -1, 0x1f (hex), 017 (octal), within 32 bits.\n"
+        "\n"
+        "# The stored name, at most 7 characters; \\xHH is a byte in hex, \\\\ a backslash.\n"
+        "name: " + escape_name(name) + "\n"
+        "# The bytes after the name's end, in hex. They mean nothing but are kept,\n"
+        "# at the end of the 8 bytes of the name.\n"
+        "after the name: " + tail + "\n"
+        "# The marked cell. A 3 on the board does not move it: this line says where it is.\n";
+    text += line_of("mark: column %d, row %d\n", area.mark_col, area.mark_row);
+    if (!mark_on_board(area))
+        text += "# (The mark is off the board, which holds columns and rows 0 to 9.)\n";
+    text += "# The allowed time.\n";
+    text += line_of("time allowed: %d\n", area.time_allowed);
+    text += "# The board: each row's cells from column 0 to 9, . for an empty cell.\n";
+    for (int row = 0; row < board_rows; ++row) {
+        text += line_of("row %d:", row);
+        for (int col = 0; col < board_cols; ++col) {
+            std::int32_t cell = area.cells[col][row];
+            text += cell == empty_tile ? " ." : line_of(" %d", cell);
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+std::vector<text_problem> read_area_text(std::string_view text, const area_record &original,
+                                         area_record &area)
+{
+    area = original;
+    reader read{original, area, {}, {}};
+    std::vector<std::string_view> lines = lines_of(text);
+    for (std::string_view line : lines) {
+        ++read.line;
+        if (!is_comment(line))
+            read.read_line(trim(line));
+    }
+    read.line = std::max(read.line, 1);
+    read.missing(read.parts.name_line, name_label);
+    read.missing(read.parts.tail_line, tail_label);
+    read.missing(read.parts.mark_line, mark_label);
+    read.missing(read.parts.time_line, time_label);
+    for (int row = 0; row < board_rows; ++row)
+        read.missing(read.parts.row_lines[row], line_of("row %d", row));
+    if (read.problems.empty()) {
+        // The tail keeps to the end of the field and the name with its
+        // terminator goes over it, as the editor renames an area.
+        area.name.fill('\0');
+        const parts_read &parts = read.parts;
+        std::memcpy(area.name.data() + name_size - parts.tail.size(), parts.tail.data(), parts.tail.size());
+        std::memcpy(area.name.data(), parts.name.data(), parts.name.size());
+        if (parts.name.size() < static_cast<std::size_t>(name_size))
+            area.name[parts.name.size()] = '\0';
+    }
+    return read.problems;
+}
+
+bool area_text_empty(std::string_view text)
+{
+    for (std::string_view line : lines_of(text)) {
+        if (!is_comment(line))
+            return false;
+    }
+    return true;
+}
+
+std::string mark_problems(std::string_view text, const std::vector<text_problem> &problems)
+{
+    std::vector<std::string_view> lines = lines_of(text);
+    // Where each line of text lands once the old error lines are gone and
+    // the new ones are on top.
+    std::vector<int> moved_to(lines.size() + 2, 0);
+    std::string kept;
+    int next = static_cast<int>(problems.size()) + 1;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        moved_to[i + 1] = next;
+        if (lines[i].substr(0, error_prefix.size()) == error_prefix)
+            continue;
+        kept += std::string(lines[i]) + "\n";
+        ++next;
+    }
+    moved_to[lines.size() + 1] = next;
+    std::string marked;
+    for (const text_problem &problem : problems) {
+        int line = moved_to[std::min<std::size_t>(static_cast<std::size_t>(std::max(problem.line, 1)), lines.size() + 1)];
+        marked += std::string(error_prefix) + "line " + std::to_string(line) + ": " + problem.why + "\n";
+    }
+    return marked + kept;
+}
