@@ -103,7 +103,7 @@ std::string read_record(std::FILE *f, area_record &area)
     if (std::ferror(f))
         return std::strerror(errno);
     if (got < static_cast<std::size_t>(area_file_size))
-        return "only " + std::to_string(got) + " of the 420 bytes of an area";
+        return "only " + std::to_string(got) + " of the " + std::to_string(area_file_size) + " bytes of an area";
     area = read;
     return {};
 }

@@ -86,7 +86,8 @@ std::string_view area_name(const area_record &area);
 // only the first 420 were read. area is untouched on failure.
 std::string read_area_file(const char *path, area_record &area, bool &longer);
 // What longer means, for a message about the file.
-constexpr const char *longer_than_area = "holds more than the 420 bytes of an area";
+inline const std::string longer_than_area =
+    "holds more than the " + std::to_string(area_file_size) + " bytes of an area";
 
 // Writes area to the file at path as save_area does, replacing any old file
 // only once all 420 bytes are on disk. Returns why it failed, empty when it

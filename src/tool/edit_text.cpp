@@ -165,8 +165,8 @@ struct reader {
         std::string name;
         if (std::string why = unescape_name(value, name); !why.empty())
             return problem(why);
-        if (name.size() > static_cast<std::size_t>(name_size))
-            return problem("the name is longer than 7 characters");
+        if (name.size() > static_cast<std::size_t>(name_size))  // an 8-byte name is kept as it came
+            return problem(name_length_problem(name));
         if (name != area_name(original)) {
             if (const char *why = tool_name_problem(name))
                 return problem("cannot use that name: " + std::string(why));

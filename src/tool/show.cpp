@@ -64,7 +64,8 @@ std::string show_area(const area_record &area, bool longer)
             + "\n";
     text += "time allowed: " + value_text(area.time_allowed) + "\n";
     if (longer)
-        text += "note: the file holds more than 420 bytes; only the first 420 are the area\n";
+        text += "note: the file holds more than " + std::to_string(area_file_size) + " bytes; only the first "
+                + std::to_string(area_file_size) + " are the area\n";
     text += format("\n%s0123456789\n", column_indent);
     if (marked)
         text += format("%s%*sv\n", column_indent, area.mark_col, "");
