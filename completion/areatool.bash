@@ -72,14 +72,20 @@ _areatool_read_command()
         _areatool_values[$key $option]=${BASH_REMATCH[2]}
         synopsis=${synopsis/"${BASH_REMATCH[0]}"/}
     done
-    # What is left: "Usage: areatool COMMAND" and the arguments. Only the
-    # last argument can repeat: a repeating placeholder before it stands for
-    # options, as set's CHANGE... does, and takes no position.
+    # What is left: "Usage: areatool COMMAND", the options a command needs
+    # (unbracketed, as review's --out DIR) and the arguments. A repeating
+    # placeholder before the last argument, as atlas's FILE... or set's
+    # CHANGE..., takes every position up to the last one.
     local -a words arguments=()
     read -ra words <<<"${synopsis//[][]/ }"
     local i last=$((${#words[@]} - 1))
     for ((i = 3; i <= last; i++)); do
-        [[ ${words[i]} == *... && i -lt last ]] || arguments+=("${words[i]}")
+        if [[ ${words[i]} == -* ]]; then
+            [[ " $options " == *" ${words[i]} "* ]] || options+=" ${words[i]}"
+            [[ -n ${_areatool_values[$key ${words[i]}]-} ]] && ((i++))
+        else
+            arguments+=("${words[i]}")
+        fi
     done
     _areatool_options[$key]=$options
     _areatool_arguments[$key]=${arguments[*]}
@@ -147,8 +153,17 @@ _areatool()
     else
         local -a arguments
         read -ra arguments <<<"${_areatool_arguments[$key]}"
-        local placeholder=${arguments[position]-} count=${#arguments[@]}
-        # The last argument repeats when it ends in "...".
+        local count=${#arguments[@]} placeholder
+        # From a repeating argument before the last on, a word may be
+        # either of the two; the last argument repeats when it ends in "...".
+        for ((i = 0; i < count - 1; i++)); do
+            if [[ ${arguments[i]} == *... ]] && ((position >= i)); then
+                _areatool_complete_placeholder "${arguments[i]}"
+                _areatool_complete_placeholder "${arguments[count - 1]}"
+                return
+            fi
+        done
+        placeholder=${arguments[position]-}
         [[ -z $placeholder && $count -gt 0 && ${arguments[count - 1]} == *... ]] &&
             placeholder=${arguments[count - 1]}
         _areatool_complete_placeholder "$placeholder"

@@ -25,7 +25,8 @@
 #                             cached with zstd; the commit hooks run under
 #                             the pre-commit framework; areatool's shell
 #                             completion runs under bash-completion; the
-#                             package is checked with lintian
+#                             package is checked with lintian; areatool
+#                             review's page is opened in headless chromium
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 
@@ -34,7 +35,7 @@ packages=(cmake g++ make pkg-config liballegro4-dev libloadpng4-dev libx11-dev l
 if [ "${1:-}" = "--tests" ]; then
   packages+=(libgtest-dev python3 xvfb xdotool imagemagick clang libclang-rt-14-dev util-linux
              libxtst-dev tiled man-db groff-base debootstrap zstd)
-  packages+=(pre-commit bash-completion lintian)
+  packages+=(pre-commit bash-completion lintian chromium)
   command -v npm >/dev/null || packages+=(npm)
 fi
 

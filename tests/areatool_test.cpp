@@ -129,7 +129,7 @@ TEST(areatool_command_line, help_and_parser_read_the_same_row_for_every_command)
 {
     const std::map<std::string_view, std::string> values = {
         {"PATH", "tiles.dat"}, {"N", "2"}, {"BITS", "16"}, {"OUT.png", "out.png"}, {"T", "90"},
-        {"C,R=V", "1,2=3"}, {"V", "4"}, {"OLD=NEW", "1=2"}, {"C,R", "1,2"}, {"NAME", "hall"}};
+        {"C,R=V", "1,2=3"}, {"V", "4"}, {"OLD=NEW", "1=2"}, {"C,R", "1,2"}, {"NAME", "hall"}, {"DIR", "out"}};
     for (const tool_command &command : commands) {
         std::string name(command.name);
         SCOPED_TRACE(name);
@@ -137,6 +137,12 @@ TEST(areatool_command_line, help_and_parser_read_the_same_row_for_every_command)
         EXPECT_NE(tool_help().find("\n  " + name + " "), std::string::npos);
         for (const std::string &line : lines_of(help))
             EXPECT_LE(line.size(), 80u) << line;
+        // What the command needs whatever else is given: its required options.
+        std::vector<std::string> needed;
+        for (const tool_option &option : command.options) {
+            if (option.required)
+                needed.push_back(std::string(option.name) + "=" + values.at(option.value));
+        }
         std::size_t option_lines = 0;
         for (const std::string &line : lines_of(help))
             option_lines += line.starts_with("  --");
@@ -147,19 +153,21 @@ TEST(areatool_command_line, help_and_parser_read_the_same_row_for_every_command)
             SCOPED_TRACE(head);
             EXPECT_NE(help.find("\n  " + head + " "), std::string::npos);
             if (command.options_shown_as.empty()) {
-                EXPECT_NE(help.find("[" + head + "]"), std::string::npos);
+                EXPECT_EQ(help.find("[" + head + "]") != std::string::npos, !option.required);
+                EXPECT_NE(help.find(" " + head + " "), std::string::npos);
             }
             if (!takes_value) {  // a switch: it stands alone
                 command_line line{command, {}, {}};
-                EXPECT_EQ(parse_arguments({head, "a.ard"}, line), "");
+                EXPECT_EQ(parse_arguments({head, "a.ard"}, line), "");  // no command needs a switch
                 EXPECT_EQ(line.files, std::vector<std::string>{"a.ard"});
                 EXPECT_EQ(parse_arguments({head + "=1"}, line), head + " takes no value");
                 continue;
             }
             const std::string &value = values.at(option.value);
-            for (const std::vector<std::string> &args :
+            for (std::vector<std::string> args :
                  {std::vector<std::string>{"a.ard", std::string(option.name), value},
                   {std::string(option.name) + "=" + value, "a.ard"}}) {
+                args.insert(args.begin(), needed.begin(), needed.end());
                 command_line line{command, {}, {}};
                 EXPECT_EQ(parse_arguments(args, line), "");
                 EXPECT_EQ(line.files, std::vector<std::string>{"a.ard"});
@@ -167,5 +175,7 @@ TEST(areatool_command_line, help_and_parser_read_the_same_row_for_every_command)
         }
         command_line line{command, {}, {}};
         EXPECT_EQ(parse_arguments({"--frob", "1"}, line), "'--frob' is not an option of " + name);
+        if (!needed.empty())
+            EXPECT_EQ(parse_arguments({"a.ard"}, line).find(name + " needs --"), 0u);
     }
 }

@@ -69,3 +69,14 @@ std::string parse_change(std::string_view option, const std::string &value, area
 // Applies change to area as the editor would: a cell set to 3 moves the
 // mark there, and a name replaces only its characters and terminator.
 void apply_change(area_record &area, const area_change &change);
+
+// atlas: how the boards of count areas are laid out, columns to a row (0:
+// the smallest number whose square holds them all), and the picture's size
+// in pixels at scale 1.
+struct atlas_layout {
+    int columns = 0, rows = 0;
+    std::int64_t width = 0, height = 0;
+};
+constexpr int atlas_margin = 35;   // around each board, in pixels at scale 1
+constexpr int atlas_pitch = 385;   // from one board to the next: the board and its margin
+atlas_layout lay_out_atlas(std::size_t count, int columns);

@@ -3,7 +3,7 @@
 // with its taker; the help and the parsing of the command line are made
 // from the rows, and each command is a file of its own (show.cpp,
 // render.cpp, check.cpp, merge.cpp, tileset.cpp, diff.cpp, new.cpp,
-// set.cpp, edit.cpp). main.cpp hands the arguments to run_areatool.
+// set.cpp, edit.cpp, atlas.cpp, review.cpp). main.cpp hands the arguments to run_areatool.
 //
 // Start reading at the table, then run_areatool().
 
@@ -87,7 +87,8 @@ const std::vector<tool_command> commands = {
      "the allowed time, each cell by column and row, the name (all 8 bytes).\n",
      {{png_option, "OUT.png",
        "also draw OLD left and NEW right as render does, the\n"
-       "changed cells framed in magenta",
+       "unchanged cells darkened, the changed ones framed in\n"
+       "black and yellow",
        take_png},
       {tiles_option, "PATH", "tile set to draw with (default: as for render)", take_tiles},
       {scale_option, "N",
@@ -125,6 +126,38 @@ const std::vector<tool_command> commands = {
      "read comes back with its errors on top, and an emptied or unchanged text\n"
      "leaves the file as it was.\n",
      {}, run_edit, statuses_with("the file could not be read or written, or the editor failed")},
+    {"atlas", "draw many areas into one PNG, each named under its board", "FILE... OUT.png",
+     "Draws every area into one PNG as render draws it, in the order given, left\n"
+     "to right and then top to bottom, each board in a margin of the editor's\n"
+     "green with its file's name under it. A file that cannot be read leaves\n"
+     "its place empty but for its name.\n",
+     {{tiles_option, "PATH", "tile set to draw with (default: as for render)", take_tiles},
+      {scale_option, "N",
+       "whole-number enlargement, " + scale_range() + " (default: " + std::to_string(default_scale) + ")",
+       take_scale},
+      {columns_option, "N",
+       "boards to a row, " + std::to_string(min_columns) + " to " + std::to_string(max_columns)
+           + " (default: as many as\nthere are rows)",
+       take_columns}},
+     run_atlas, statuses_with("a file could not be read, or the PNG drawn or written")},
+    {"review", "write a web page of what changed between two folders of areas", "OLD NEW",
+     "Pairs the files of folders OLD and NEW by their paths within them, as\n"
+     "git difftool --dir-diff hands them over, and writes DIR/index.html: the\n"
+     "counts of changed, added, removed and unchanged areas, each change's\n"
+     "picture as diff draws it with its differences and the problems check\n"
+     "finds in the new version, each added area's picture and problems, each\n"
+     "removed one's picture, and the unchanged ones by path. The page is\n"
+     "static: its pictures are beside it in DIR, and nothing else in DIR is\n"
+     "touched.\n",
+     {{tiles_option, "PATH", "tile set to draw with (default: as for render)", take_tiles},
+      {scale_option, "N",
+       "whole-number enlargement, " + scale_range() + " (default: " + std::to_string(default_scale) + ")",
+       take_scale},
+      {out_option, "DIR", "the folder to write the page and its pictures into", take_out, true}},
+     run_review,
+     "Exit status: 0 no area differs; 1 some differ; 2 trouble: a file is not\n"
+     "an area, a folder could not be read, the page could not be written, or\n"
+     "the command line is wrong.\n"},
 };
 
 namespace {
@@ -132,7 +165,7 @@ namespace {
 constexpr const char *exit_statuses =
     "Exit status: 0 all fine; 1 a file could not be read, rendered or written,\n"
     "check found a problem, or merge left conflicts; 2 the command line is\n"
-    "wrong. diff: 0 same, 1 different, 2 trouble.\n";
+    "wrong. diff and review: 0 same, 1 different, 2 trouble.\n";
 
 constexpr std::size_t summary_column = 12;  // where the summaries start in the help
 constexpr std::size_t option_column = 15;   // where an option's text starts, past its indent, at least
@@ -195,9 +228,11 @@ std::string command_help(const tool_command &command)
     if (!command.options_shown_as.empty())
         synopsis += " " + std::string(command.options_shown_as);
     else {
-        for (const tool_option &option : command.options)
-            synopsis += " [" + std::string(option.name) + (option.value.empty() ? "" : " ")
-                        + std::string(option.value) + "]";
+        for (const tool_option &option : command.options) {
+            std::string shown = std::string(option.name) + (option.value.empty() ? "" : " ")
+                                + std::string(option.value);
+            synopsis += " " + (option.required ? shown : "[" + shown + "]");
+        }
     }
     return synopsis + " " + std::string(command.arguments) + "\n\n" + std::string(command.description)
            + options_help(command.options) + "\n" + command.exit_statuses;

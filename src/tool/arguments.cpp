@@ -4,6 +4,7 @@
 // value where its command reads it, and report and refuse_command_line
 // print the one-line messages. Start reading at parse_arguments().
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -50,6 +51,11 @@ std::string take_png(std::string_view option, const std::string &value, tool_opt
     return take_path(option, value, options.png);
 }
 
+std::string take_out(std::string_view option, const std::string &value, tool_options &options)
+{
+    return take_path(option, value, options.out);
+}
+
 std::string scale_range()
 {
     return std::to_string(min_scale) + " to " + std::to_string(max_scale);
@@ -80,6 +86,15 @@ std::string take_depth(std::string_view option, const std::string &value, tool_o
             return {};
     }
     return std::string(option) + " takes " + depth_choices() + ", not '" + printable(value) + "'";
+}
+
+std::string take_columns(std::string_view option, const std::string &value, tool_options &options)
+{
+    options.columns = parse_bounded(value, min_columns, max_columns);
+    if (options.columns < 0)
+        return std::string(option) + " takes a whole number from " + std::to_string(min_columns) + " to "
+               + std::to_string(max_columns) + ", not '" + printable(value) + "'";
+    return {};
 }
 
 std::string take_change(std::string_view option, const std::string &value, tool_options &options)
@@ -115,6 +130,7 @@ int parse_bounded(const std::string &text, int min, int max)
 
 std::string parse_arguments(const std::vector<std::string> &args, command_line &line)
 {
+    std::vector<std::string_view> given;
     bool options_done = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i];
@@ -148,6 +164,12 @@ std::string parse_arguments(const std::vector<std::string> &args, command_line &
         }
         if (std::string why = option->take(option->name, value, line.options); !why.empty())
             return why;
+        given.push_back(option->name);
+    }
+    for (const tool_option &option : line.command.options) {
+        if (option.required && std::find(given.begin(), given.end(), option.name) == given.end())
+            return std::string(line.command.name) + " needs " + std::string(option.name) + " "
+                   + std::string(option.value);
     }
     return {};
 }

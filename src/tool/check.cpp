@@ -51,6 +51,15 @@ std::vector<area_problem> find_problems(const area_record &area, bool longer,
     return problems;
 }
 
+bool value_drawable(const loaded_tiles &tiles, std::int32_t value)
+{
+    if (value == empty_tile)
+        return true;
+    if (!tiles.datafile)
+        return value >= 0 && value < painted_tiles;
+    return tile_picture(tiles, value) != nullptr;
+}
+
 int run_check(const command_line &line)
 {
     const std::string &tiles = line.options.tiles;
@@ -62,15 +71,7 @@ int run_check(const command_line &line)
     loaded_tiles drawn;
     if (!tiles.empty() && !start_drawing(default_depth, tiles, drawn))
         return status_file_problem;
-    // Whether the editor can draw value: as empty, or with a picture of the
-    // tile set (with none given, the tiles every usable tile set has).
-    auto drawable = [&drawn](std::int32_t value) {
-        if (value == empty_tile)
-            return true;
-        if (!drawn.datafile)
-            return value >= 0 && value < painted_tiles;
-        return tile_picture(drawn, value) != nullptr;
-    };
+    auto drawable = [&drawn](std::int32_t value) { return value_drawable(drawn, value); };
     int status = status_fine;
     for (const std::string &path : files) {
         area_record area;

@@ -1,7 +1,8 @@
 // areatool diff: what changed between two areas, one line a difference in
 // the order of the file (with --json, one object), with the exit status of
 // diff and cmp; and with --png a picture of both boards side by side, the
-// changed cells framed, for a review. Start reading at run_diff(), then diff_areas().
+// changed cells framed (draw_difference draws it), for a review. Start
+// reading at run_diff(), then diff_areas().
 
 #include <array>
 #include <cstdint>
@@ -21,55 +22,10 @@
 
 namespace {
 
-constexpr int status_same = 0;
-constexpr int status_different = 1;
-constexpr int status_trouble = 2;
-
-// The picture: OLD's board, a gap of one cell in the editor's green, NEW's.
-constexpr int picture_width = 2 * board_size + tile_size;
-constexpr int new_board_left = board_size + tile_size;
-constexpr rgb frame_colour{255, 0, 255};
-constexpr int frame_width = 2;  // pixels at scale 1, inside the cell's edge
-
 // All 8 bytes of the name, so that two different names never look alike.
 std::string name_text(const std::array<char, name_size> &name)
 {
     return name_field_text({name.data(), name.size()}, name_field_form::every_byte);
-}
-
-// Frames cell (col, row) of a board drawn at scale with its top left at x.
-void frame_cell(BITMAP *picture, int x, int col, int row, int scale)
-{
-    int size = tile_size * scale;
-    int left = x + col * size;
-    int top = row * size;
-    int frame = colour_at_depth(frame_colour, png_depth);
-    for (int inset = 0; inset < frame_width * scale; ++inset)
-        rect(picture, left + inset, top + inset, left + size - 1 - inset, top + size - 1 - inset, frame);
-}
-
-// Draws both boards as render does, frames the changed cells and writes
-// the PNG. Returns why it could not, empty when it was written.
-std::string draw_difference(const area_record &old_area, const area_record &new_area,
-                            const std::vector<area_difference> &differences, const loaded_tiles &tiles,
-                            int scale, const std::string &out)
-{
-    owned_bitmap board = make_bitmap(board_size, board_size);
-    owned_bitmap picture = make_bitmap(picture_width * scale, board_size * scale, png_depth);
-    owned_bitmap half = make_bitmap(board_size * scale, board_size * scale, png_depth);
-    if (!board || !picture || !half)
-        return "not enough memory for the picture";
-    clear_to_color(picture.get(), colour_at_depth(outside_colour, png_depth));
-    for (auto [area, x] : {std::pair{&old_area, 0}, {&new_area, new_board_left * scale}}) {
-        compose_board(*area, tiles, board.get());
-        copy_scaled(board.get(), half.get(), scale);
-        blit(half.get(), picture.get(), 0, 0, x, 0, half->w, half->h);
-        for (const area_difference &difference : differences) {
-            if (difference.part == area_part::cell)
-                frame_cell(picture.get(), x, difference.col, difference.row, scale);
-        }
-    }
-    return write_png(out, picture.get());
 }
 
 }  // namespace
@@ -140,7 +96,8 @@ int run_diff(const command_line &line)
     loaded_tiles drawn;
     if (!start_drawing(default_depth, tiles, drawn))
         return status_trouble;
-    std::string why = draw_difference(old_area, new_area, differences, drawn, line.options.scale, png);
+    owned_bitmap picture = draw_difference(old_area, new_area, differences, drawn, line.options.scale);
+    std::string why = picture ? write_png(png, picture.get()) : "not enough memory for the picture";
     unload_tiles(drawn);
     if (!why.empty()) {
         report("cannot write " + png, why);

@@ -1,15 +1,17 @@
-// The drawing the commands share: render, check, diff and tileset start
-// the graphics library without a display, load the tile set, copy boards
-// at a scale and write PNGs whole or not at all. Bitmaps are held by
-// owned_bitmap, which destroys them.
+// The drawing the commands share: render, check, diff, tileset, atlas and
+// review start the graphics library without a display, load the tile set,
+// draw boards at a scale and write PNGs whole or not at all. Bitmaps are
+// held by owned_bitmap, which destroys them.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <allegro.h>
 
 #include "tiles/tiles.h"
+#include "tool/area_functions.h"
 
 // The PNG is written from a 24-bit copy: at 32 bits the PNG writer would
 // take the unused top byte of each pixel for its opacity, all transparent.
@@ -34,8 +36,23 @@ std::string tile_set_to_draw(const std::string &tiles_given);
 bool start_drawing(int depth, const std::string &path, loaded_tiles &tiles);
 
 // from copied onto to, which is at png_depth, each pixel a scale × scale
-// square.
-void copy_scaled(BITMAP *from, BITMAP *to, int scale);
+// square, from's top left at (x, y).
+void copy_scaled(BITMAP *from, BITMAP *to, int scale, int x = 0, int y = 0);
+
+// area's board as render draws it, at scale, onto picture (at png_depth)
+// with its top left at (x, y). board is a board_size square to compose it
+// on, at the colour depth set.
+void draw_board_at(const area_record &area, const loaded_tiles &tiles, BITMAP *board, BITMAP *picture,
+                   int scale, int x, int y);
+
+// diff's picture: OLD's board, a gap of one cell in the editor's green,
+// NEW's; in both halves the unchanged cells darkened and the changed ones
+// framed in black and yellow, one of which shows on any tile. Empty when
+// there is not memory for it.
+constexpr int difference_width = 2 * board_size + tile_size;  // at scale 1
+owned_bitmap draw_difference(const area_record &old_area, const area_record &new_area,
+                             const std::vector<area_difference> &differences, const loaded_tiles &tiles,
+                             int scale);
 
 // picture saved as a whole PNG into the open file fd at temp_path, for
 // replace_file(s); returns why it could not be, empty when it was.

@@ -39,8 +39,7 @@ int run_render(const command_line &line)
     if (!board || !picture) {
         report(out, "not enough memory for the picture");
     } else {
-        compose_board(area, drawn, board.get());
-        copy_scaled(board.get(), picture.get(), scale);
+        draw_board_at(area, drawn, board.get(), picture.get(), scale, 0, 0);
         if (std::string why = write_png(out, picture.get()); !why.empty())
             report("cannot write " + out, why);
         else

@@ -9,11 +9,16 @@
 #include <string_view>
 #include <vector>
 
+#include "tiles/tiles.h"
 #include "tool/area_functions.h"
 
 constexpr int status_fine = 0;
 constexpr int status_file_problem = 1;  // a file, a check or a merge went wrong
 constexpr int status_usage = 2;         // the command line is wrong
+// diff's and review's, as diff and cmp give them
+constexpr int status_same = 0;
+constexpr int status_different = 1;
+constexpr int status_trouble = 2;
 
 // The options the commands take; each takes a value but --json.
 constexpr std::string_view tiles_option = "--tiles";
@@ -29,12 +34,17 @@ constexpr std::string_view mark_option = "--mark";
 constexpr std::string_view name_option = "--name";
 // show, check, diff: JSON Lines for scripts instead of text
 constexpr std::string_view json_option = "--json";
+constexpr std::string_view columns_option = "--columns";  // atlas
+constexpr std::string_view out_option = "--out";          // review's folder
 
 constexpr int min_scale = 1;
 constexpr int default_scale = 1;
 constexpr int max_scale = 16;
 constexpr std::array<int, 4> depths = {15, 16, 24, 32};  // ascending
 constexpr int default_depth = 32;  // keeps the tile pictures' colours exact
+// atlas: boards to a row; 0 until --columns names a number
+constexpr int min_columns = 1;
+constexpr int max_columns = 1000;
 
 // What the options of a command line ask for. Each command reads only what
 // its own options fill; the rest stays as it starts.
@@ -45,6 +55,8 @@ struct tool_options {
     std::string png;                   // diff's picture; empty for none
     std::vector<area_change> changes;  // set's changes and new's --time, in the order given
     bool json = false;                 // --json: JSON Lines instead of text
+    int columns = 0;                   // atlas's --columns; 0: as many as rows
+    std::string out;                   // review's folder
 };
 
 // What an option does with its value, into options: returns why the value
@@ -57,18 +69,22 @@ std::string take_scale(std::string_view option, const std::string &value, tool_o
 std::string take_depth(std::string_view option, const std::string &value, tool_options &options);
 std::string take_change(std::string_view option, const std::string &value, tool_options &options);
 std::string take_json(std::string_view option, const std::string &value, tool_options &options);
+std::string take_columns(std::string_view option, const std::string &value, tool_options &options);
+std::string take_out(std::string_view option, const std::string &value, tool_options &options);
 
 // "1 to 16" and "15, 16, 24 or 32", for the help and the messages.
 std::string scale_range();
 std::string depth_choices();
 
 // An option of a command: the option, its value's placeholder (empty for a
-// switch, which takes none), what it does (in lines) and its taker.
+// switch, which takes none), what it does (in lines) and its taker; a
+// required one is refused when missing and shown without brackets.
 struct tool_option {
     std::string_view name;
     std::string_view value;
     std::string help;
     option_taker take;
+    bool required = false;
 };
 
 struct command_line;
@@ -126,6 +142,10 @@ int parse_bounded(const std::string &text, int min, int max);
 // area, as merge, diff and set do: they compare or rewrite it whole.
 std::string read_whole_area(const std::string &path, area_record &area);
 
+// Whether check takes value as one the editor can draw: empty, or with a
+// picture of tiles (with none loaded, the tiles every usable tile set has).
+bool value_drawable(const loaded_tiles &tiles, std::int32_t value);
+
 int run_show(const command_line &line);
 int run_render(const command_line &line);
 int run_check(const command_line &line);
@@ -135,3 +155,5 @@ int run_diff(const command_line &line);
 int run_new(const command_line &line);
 int run_set(const command_line &line);
 int run_edit(const command_line &line);
+int run_atlas(const command_line &line);
+int run_review(const command_line &line);

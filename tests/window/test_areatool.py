@@ -165,6 +165,40 @@ class RenderTest(ToolTest):
             wide = b"".join(row[i:i + 3] * 3 for i in range(0, len(row), 3))
             self.assertTrue(three.data[9 * BOARD * 3 * y:9 * BOARD * (3 * y + 3)] == wide * 3, y)
 
+    def test_atlas_lays_boards_out_in_rows_each_as_render_draws_it_and_named(self):
+        self.write("rooms/a.ard", area_bytes(self.CELLS))
+        self.write("b.ard", area_bytes({(1, 1): 8}))
+        margin, pitch = 2 * TILE, 2 * (BOARD + TILE)  # at scale 2
+        status, out, err = self.tool("atlas", "--scale", "2", "--columns", "2", "rooms/a.ard", "gone.ard", "b.ard",
+                                     "atlas.png")
+        self.assertEqual((status, out, len(err.splitlines())), (1, "", 1), err)
+        atlas = read_picture(self, self.path("atlas.png"))
+        self.assertEqual((atlas.width, atlas.height), (margin + 2 * pitch, margin + 2 * pitch))
+
+        def region(left, top, width, height):
+            return b"".join(atlas.data[3 * (atlas.width * (top + y) + left):][:3 * width] for y in range(height))
+
+        def colours(*place):
+            data = region(*place)
+            return {data[i:i + 3] for i in range(0, len(data), 3)}
+        for name, left, top in (("rooms/a.ard", margin, margin), ("b.ard", margin, margin + pitch)):
+            self.assertEqual(self.tool("render", "--scale", "2", name, "board.png")[0], 0)
+            self.assertTrue(region(left, top, 2 * BOARD, 2 * BOARD) == read_picture(self, self.path("board.png")).data,
+                            name)
+        # Each place has its name in black in its margin below; the
+        # unreadable file's holds nothing else, and the fourth is empty.
+        green, black = b"\0\xc8\0", b"\0\0\0"
+        for left, top in ((margin, margin), (margin + pitch, margin), (margin, margin + pitch)):
+            self.assertEqual(colours(left, top + 2 * BOARD, 2 * BOARD, margin), {green, black})
+        self.assertEqual(colours(margin + pitch, margin, 2 * BOARD, 2 * BOARD), {green})
+        self.assertEqual(colours(margin + pitch, margin + pitch, pitch, pitch), {green})
+
+        # Five boards take three columns; one too large to hold is refused.
+        self.assertEqual(self.tool("atlas", *["b.ard"] * 5, "five.png")[0], 0)
+        self.assertEqual(read_picture(self, self.path("five.png")).width, TILE + 3 * (BOARD + TILE))
+        status, _, err = self.tool("atlas", "--scale", "16", "--columns", "1000", "b.ard", "huge.png")
+        self.assertEqual((status, err.count("\n"), os.path.exists(self.path("huge.png"))), (2, 0, False), err)
+
     def test_failed_render_leaves_no_png_and_keeps_an_old_one(self):
         self.write("a.ard", area_bytes(self.CELLS))
         self.write("old.png", b"old picture")

@@ -1,7 +1,8 @@
 """areatool diff as a process: its exit statuses, as diff and cmp give
 them, and its picture: both boards as render draws them, the gap in the
-editor's green, the changed cells framed in magenta in both halves, and no
-PNG left by a failed write."""
+editor's green, in both halves the unchanged cells darkened and the
+changed ones framed in black and yellow, and no PNG left by a failed
+write."""
 
 import json
 import os
@@ -11,7 +12,7 @@ import unittest
 from harness import LIMITED_START, TILE, area_bytes
 from tool_support import AREATOOL, BOARD, ToolTest, read_picture, run
 
-GREEN, MAGENTA = (0, 200, 0), (255, 0, 255)
+GREEN, BLACK, YELLOW = (0, 200, 0), (0, 0, 0), (255, 255, 0)
 
 
 class DiffTest(ToolTest):
@@ -34,33 +35,34 @@ class DiffTest(ToolTest):
         self.assertEqual((status, err, [json.loads(line)["part"] for line in out.splitlines()]),
                          (1, "", ["cell", "name"]))
 
-    def test_png_shows_old_left_new_right_and_frames_changed_cells_in_both(self):
-        self.write("old.ard", area_bytes({(3, 1): 2}))
+    def test_png_darkens_unchanged_cells_and_frames_changed_ones_in_both_halves(self):
+        self.write("old.ard", area_bytes({(3, 1): 2, (0, 0): 8, (9, 9): 0}))
         self.write("x.png", b"old picture")
-        # (NEW, scale, whether cell 3,1 is framed): a frame is 2 pixels wide
-        # at scale 1; a change of only the mark or only the time frames no
-        # cell, not even 0,0.
-        for new, scale, framed in [(area_bytes({(3, 1): 5, (9, 9): 0}, mark=(1, 1)), 3, True),
-                                   (area_bytes({(3, 1): 2}, mark=(0, 1)), 1, False),
-                                   (area_bytes({(3, 1): 2}, time_allowed=5), 2, False)]:
-            with self.subTest(scale=scale, framed=framed):
+        # (NEW, scale, the cells that changed): a change of only the mark or
+        # only the time frames no cell, not even 0,0.
+        for new, scale, changed in [(area_bytes({(3, 1): 5, (9, 9): 6, (0, 0): 8}, mark=(1, 1)), 2, {(3, 1), (9, 9)}),
+                                    (area_bytes({(3, 1): 2, (0, 0): 8, (9, 9): 0}, time_allowed=5), 1, set())]:
+            with self.subTest(scale=scale, changed=changed):
                 self.write("new.ard", new)
                 status, _, _ = self.tool("diff", "--png", "x.png", "--scale", str(scale), "old.ard", "new.ard")
                 self.assertEqual(status, 1)
                 picture = read_picture(self, self.path("x.png"))
-                self.assertEqual((picture.width, picture.height), (scale * (2 * BOARD + TILE), scale * BOARD))
-                cell, frame = scale * TILE, 2 * scale
-                for left in (0, scale * (BOARD + TILE)):
-                    x, y = left + 3 * cell, 1 * cell
-                    edge = {picture.pixel(x + d, y + d) for d in range(frame)}
-                    if framed:  # just inside the cell's edge, the tile within
-                        self.assertEqual(edge, {MAGENTA})
-                        self.assertEqual(picture.pixel(x + cell - frame, y + cell // 2), MAGENTA)
-                        self.assertNotEqual(picture.pixel(x + frame, y + cell // 2), MAGENTA)
-                    else:
-                        self.assertNotIn(MAGENTA, edge)
-                    self.assertEqual({picture.pixel(left + d, d) for d in range(frame)}, {(0, 0, 0)})  # cell 0,0
-                self.assertEqual({picture.pixel(scale * BOARD + d, 100) for d in range(cell)}, {GREEN})
+                board, cell, ring = scale * BOARD, scale * TILE, scale
+                self.assertEqual((picture.width, picture.height), (2 * board + cell, board))
+                self.assertEqual({picture.pixel(board + d, y) for d in range(cell) for y in (0, board - 1)}, {GREEN})
+                for left, side in ((0, "old.ard"), (board + cell, "new.ard")):
+                    self.assertEqual(self.tool("render", "--scale", str(scale), side, "side.png")[0], 0)
+                    rendered = read_picture(self, self.path("side.png"))
+                    for y in range(board):
+                        for x in range(board):
+                            inset = min(x % cell, y % cell, cell - 1 - x % cell, cell - 1 - y % cell)
+                            drawn = rendered.pixel(x, y)
+                            if (x // cell, y // cell) not in changed:
+                                want = tuple(c // 2 for c in drawn)
+                            else:
+                                want = BLACK if inset < ring else YELLOW if inset < 2 * ring else drawn
+                            if picture.pixel(left + x, y) != want:
+                                self.fail("%s at %d,%d: %r, not %r" % (side, x, y, picture.pixel(left + x, y), want))
         # A write cut short by a full disk keeps the old PNG and leaves nothing else.
         before = sorted(os.listdir(self.folder)), self.read("x.png")
         status, _, err = run([sys.executable, "-c", LIMITED_START, "1000", AREATOOL,

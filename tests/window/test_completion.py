@@ -61,7 +61,7 @@ class CompletionTest(harness.FolderTest):
         self.assertEqual(self.complete("areatool "), set(commands))
         self.assertEqual(self.complete("areatool -"), {"--help", "--version"})
         cases = {
-            "areatool re": {"render"},
+            "areatool re": {"render", "review"},
             "areatool render -": {"--tiles", "--scale", "--depth", "--help"},
             "areatool set -": {"--cell", "--fill", "--replace", "--mark", "--time", "--name", "--help"},
             "areatool set --cell 1,1=3 h": {"hall.ard"},
@@ -74,6 +74,10 @@ class CompletionTest(harness.FolderTest):
             "areatool tileset ": {"tiles.tsx", "rooms"},
             "areatool merge hall.ard hall.ard ": {"hall.ard", "rooms"},
             "areatool render -- -": set(),
+            "areatool atlas hall.ard ": {"hall.ard", "shot.png", "rooms"},
+            "areatool review -": {"--tiles", "--scale", "--out", "--help"},
+            "areatool review --out ": {"rooms"},
+            "areatool review --out rooms h": {"hall.ard"},
         }
         for line, replies in cases.items():
             with self.subTest(line=line):
