@@ -63,6 +63,19 @@ TITLE_SPOT = (100, -5)
 DEPTH_BITS = {16: (5, 6, 5), 15: (5, 5, 5)}
 
 
+def main_thread_share(pid, seconds):
+    """The share of one core that the main thread of process pid used over
+    the next seconds. Under Wine that thread is the program's own: Wine's
+    Direct3D runs threads of its own in the process, whose command thread
+    busy-waits between frames whatever the program does."""
+    def cpu_ns():
+        with open("/proc/%d/task/%d/schedstat" % (pid, pid)) as f:
+            return int(f.read().split()[0])
+    before, started = cpu_ns(), time.monotonic_ns()
+    time.sleep(seconds)
+    return (cpu_ns() - before) / (time.monotonic_ns() - started)
+
+
 def wine_env(prefix, display=None):
     env = dict(os.environ)
     env.update(WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
