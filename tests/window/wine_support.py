@@ -63,14 +63,18 @@ TITLE_SPOT = (100, -5)
 DEPTH_BITS = {16: (5, 6, 5), 15: (5, 5, 5)}
 
 
-def main_thread_share(pid, seconds):
-    """The share of one core that the main thread of process pid used over
-    the next seconds. Under Wine that thread is the program's own: Wine's
-    Direct3D runs threads of its own in the process, whose command thread
-    busy-waits between frames whatever the program does."""
+def cpu_share(pid, seconds):
+    """The share of one core that process pid, all its threads, used over
+    the next seconds."""
     def cpu_ns():
-        with open("/proc/%d/task/%d/schedstat" % (pid, pid)) as f:
-            return int(f.read().split()[0])
+        total = 0
+        for task in os.listdir("/proc/%d/task" % pid):
+            try:
+                with open("/proc/%d/task/%s/schedstat" % (pid, task)) as f:
+                    total += int(f.read().split()[0])
+            except OSError:  # a thread that has just ended
+                pass
+        return total
     before, started = cpu_ns(), time.monotonic_ns()
     time.sleep(seconds)
     return (cpu_ns() - before) / (time.monotonic_ns() - started)
