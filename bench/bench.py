@@ -3,16 +3,19 @@
 library that does only the library's own least for the editor's job.
 Both run in one virtual X server of their own; the probe watches the
 server's framebuffer and presses keys and buttons, and count_frames.so
-counts the frames inside either program.
+counts the frames inside either program. With --windows, the Windows
+editor then sits idle under Wine in the same server, beside the two;
+Wine's own trace of DirectDraw counts its frames.
 
-Prints the table on standard output and writes it as CSV. Start reading at
-main()."""
+Prints the tables on standard output and writes them as CSV. Start reading
+at main()."""
 
 import argparse
 import csv
 import mmap
 import os
 import platform
+import re
 import select
 import shutil
 import signal
@@ -46,6 +49,16 @@ SHOWN = [f"5,470={GREEN}", f"290,20={BLACK}"]  # the window with its first board
 BOARD_LEFT, BOARD_TOP, TILE = 280, 10, 35
 PRESS_INSET = 28              # the pointer sits near a cell's lower right corner
 KEPT_FRAMES = 8192
+WINDOW_WAIT = 60              # seconds Wine may take to open the window in a new prefix
+# The refresh rate the Windows editor paces itself by under Wine: Wine's
+# DirectDraw reports its display at 60 Hz (and the editor takes 60 Hz where
+# nothing is reported).
+WINE_REFRESH = 60
+# What Wine's DirectDraw traces (WINEDEBUG=trace+ddraw) once a frame: the
+# library locks the rows of the board on its screen surface to copy the
+# board there.
+BOARD_LOCK = re.compile(rb"ddraw_surface2_Lock iface \w+, rect \(0,%d\)-\(640,%d\)"
+                        % (BOARD_TOP, BOARD_TOP + TILE * 10))
 FRAME_COUNTS = struct.Struct(f"qq{KEPT_FRAMES}q")  # frames, retraces, frame times
 
 TARGETS = {
@@ -256,6 +269,118 @@ def measure_session(bench, who):
         stop(process)
 
 
+def wine_pids(prefix):
+    """The pids running in the Wine prefix: the Windows program's own
+    process (its command line names areaedit.exe) and Wine's (the server,
+    the desktop and its services)."""
+    program, wine = None, []
+    marker = f"WINEPREFIX={prefix}".encode()
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/environ", "rb") as f:
+                if marker not in f.read().split(b"\0"):
+                    continue
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                command = f.read()
+        except OSError:
+            continue
+        if b"areaedit.exe" in command and b"wineserver" not in command:
+            program = int(pid)
+        else:
+            wine.append(int(pid))
+    if program is None:
+        raise RuntimeError("areaedit.exe: no process found")
+    return program, wine
+
+
+def wine_cpu_ns(pids):
+    """cpu_ns over Wine's processes; one that has ended counts no more."""
+    total = 0
+    for pid in pids:
+        try:
+            total += cpu_ns(pid)
+        except OSError:
+            pass
+    return total
+
+
+def measure_windows(bench, windows_build):
+    """The Windows editor under Wine, in a prefix of its own made as the
+    Wine tests make theirs, idle for a while: its CPU as Wine draws its
+    DirectDraw by default, through OpenGL from a command thread of its own
+    inside the program's process; its frame rate, in a visit of its own
+    with Wine's DirectDraw traced; and its CPU with Wine's GDI renderer,
+    which draws with the processor and runs no such thread."""
+    import wine_support  # noqa: E402  (the Wine tests' prefixes and window finder)
+    folder = tempfile.mkdtemp(prefix="wine-", dir=bench.folder)
+    prefix = os.path.join(folder, "prefix")
+    template = os.path.join(windows_build, "wine", "template")
+    if os.path.isdir(template):
+        wine_support.copy_prefix(template, prefix)
+    else:
+        wine_support.make_template(prefix)
+    figures = windows_session(bench, windows_build, prefix)
+    figures["frame rate"] = windows_session(bench, windows_build, prefix,
+                                            trace=os.path.join(folder, "ddraw.log"))
+    wine_support.run_wine(prefix, "reg", "add", r"HKCU\Software\Wine\Direct3D", "/v", "renderer",
+                          "/d", "gdi", "/f")
+    wine_support.end_wineserver(prefix)
+    figures["idle CPU, Wine's GDI renderer"] = windows_session(bench, windows_build, prefix)["idle CPU"]
+    figures["frame rate, Wine's GDI renderer"] = windows_session(
+        bench, windows_build, prefix, trace=os.path.join(folder, "ddraw-gdi.log"))
+    return figures
+
+
+def windows_session(bench, windows_build, prefix, trace=None):
+    """One visit of areaedit.exe, idle: its CPU, the whole process's, its
+    main thread's (the program's loop) and Wine's other processes'; or,
+    with trace (a file for Wine's DirectDraw trace), its frames a second,
+    as copies of the board to the screen. The trace costs time of its own,
+    so the two are never taken together."""
+    import wine_support  # noqa: E402
+    env = wine_support.wine_env(prefix, bench.x.display)
+    if trace:
+        env["WINEDEBUG"] = "trace+ddraw"
+    with open(trace or os.devnull, "wb") as log:
+        process = subprocess.Popen(["wine", os.path.join(windows_build, "areaedit.exe")],
+                                   cwd=bench.folder, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                   stderr=log, start_new_session=True, env=env)
+    try:
+        read_until(process, PROMPT)
+        process.stdin.write(NEW_AREA.replace(b"\n", b"\r\n"))
+        process.stdin.flush()
+        deadline = time.monotonic() + WINDOW_WAIT
+        while not wine_support.window_origin(bench.x.screenshot()):
+            if time.monotonic() > deadline:
+                raise RuntimeError("areaedit.exe: the window was not shown")
+            time.sleep(0.2)
+        time.sleep(SETTLE_SECONDS)
+        if trace:
+            start, t0 = os.path.getsize(trace), time.monotonic_ns()
+            time.sleep(RUNS["idle seconds"])
+            end, t1 = os.path.getsize(trace), time.monotonic_ns()
+            with open(trace, "rb") as f:
+                f.seek(start)
+                frames = len(BOARD_LOCK.findall(f.read(end - start)))
+            return frames / ((t1 - t0) / 1e9)
+        program, wine = wine_pids(prefix)
+
+        def main_thread_ns():
+            with open(f"/proc/{program}/task/{program}/schedstat") as f:
+                return int(f.read().split()[0])
+        t0 = time.monotonic_ns()
+        before = cpu_ns(program), main_thread_ns(), wine_cpu_ns(wine)
+        time.sleep(RUNS["idle seconds"])
+        after = cpu_ns(program), main_thread_ns(), wine_cpu_ns(wine)
+        t1 = time.monotonic_ns()
+        whole, main, others = (100 * (b - a) / (t1 - t0) for a, b in zip(before, after))
+        return {"idle CPU": whole, "idle CPU, main thread": main,
+                "idle CPU, Wine's other processes": others}
+    finally:
+        stop(process)
+        wine_support.end_wineserver(prefix)
+
+
 def measure_files(bench):
     out = subprocess.run([bench.path("bench/file_bench")], cwd=bench.folder,
                          capture_output=True, text=True, timeout=120, check=True).stdout
@@ -279,6 +404,7 @@ def rows(results):
     units = {"start to menu": ("ms", 2), "answer to window": ("ms", 1),
              "answer to first frame": ("ms", 1),
              "frame rate": ("frames/s", 1), "retrace rate": ("retraces/s", 1),
+
              "idle CPU": ("% of a core", 2), "input latency, frames": ("frames", 1),
              "input latency, ms": ("ms", 1),
              "peak memory": ("MiB", 2), "load": ("us", 1), "save": ("us", 0)}
@@ -289,6 +415,36 @@ def rows(results):
         verdict = "" if met is None else ("met" if met(editor[0], floor[0]) else "MISSED")
         yield [figure, unit, show(editor, digits), show(floor, digits), f"{ratio:.2f}",
                target, verdict]
+
+
+WINDOWS_CPU_TARGET = ("within 1.5 x areaedit", lambda exe, editor: exe <= 1.5 * editor)
+WINDOWS_FRAMES_TARGET = (f"within 10 % of {WINE_REFRESH}",
+                         lambda exe, _: abs(exe - WINE_REFRESH) <= 0.1 * WINE_REFRESH)
+WINDOWS_TARGETS = {
+    "idle CPU": WINDOWS_CPU_TARGET,
+    "idle CPU, Wine's GDI renderer": WINDOWS_CPU_TARGET,
+    "frame rate": WINDOWS_FRAMES_TARGET,
+    "frame rate, Wine's GDI renderer": WINDOWS_FRAMES_TARGET,
+}
+WINDOWS_ALONE = {"idle CPU, Wine's other processes"}  # nothing of Linux to set beside it
+
+
+def windows_rows(windows, results):
+    """The Windows editor's figures beside the Linux editor's and the
+    floor's from the same run; the ratio is to the Linux editor, or for
+    the frame rate to the refresh rate the editor assumes under Wine."""
+    for figure, exe in windows.items():
+        frames = figure.startswith("frame rate")
+        unit = "frames/s" if frames else "% of a core"
+        if figure in WINDOWS_ALONE:
+            yield [figure, unit, f"{exe:.2f}", "", "", "", "", ""]
+            continue
+        editor, floor = results["frame rate" if frames else "idle CPU"]
+        target, met = WINDOWS_TARGETS.get(figure, ("", None))
+        base = WINE_REFRESH if frames else editor[0]
+        cells = [f"{v:.{1 if frames else 2}f}" for v in (exe, editor[0], floor[0])]
+        verdict = "" if met is None else ("met" if met(exe, editor[0]) else "MISSED")
+        yield [figure, unit, *cells, f"{exe / base:.2f}", target, verdict]
 
 
 def machine():
@@ -304,10 +460,18 @@ def machine():
             f"{xvfb.replace('X.Org X Server', 'Xvfb')} at 1024x768x24")
 
 
+def windows_csv(path):
+    """Where the Windows editor's table goes: beside the main one."""
+    stem, extension = os.path.splitext(path)
+    return f"{stem}-windows{extension or '.csv'}"
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--build", required=True, help="build folder with the bench programs")
     parser.add_argument("--csv", required=True, help="where to write the table as CSV")
+    parser.add_argument("--windows", help="the Windows build (scripts/build-windows.sh), "
+                        "whose editor is measured under Wine as well")
     parser.add_argument("--quick", action="store_true",
                         help="take each figure a few times only: a trial run, not a measurement")
     args = parser.parse_args()
@@ -327,6 +491,7 @@ def main():
             for figure in sessions["areaedit"]:
                 results[figure] = (sessions["areaedit"][figure], sessions["floor"][figure])
             results.update(measure_files(bench))
+            windows = measure_windows(bench, os.path.abspath(args.windows)) if args.windows else None
         finally:
             shutil.rmtree(bench.folder, ignore_errors=True)
 
@@ -341,6 +506,17 @@ def main():
     print("|" + "---|" * len(header))
     for row in table:
         print("| " + " | ".join(row) + " |")
+    if windows:
+        header = ["figure", "unit", "areaedit.exe under Wine", "areaedit", "floor", "ratio", "target",
+                  "verdict"]
+        table = list(windows_rows(windows, results))
+        with open(windows_csv(args.csv), "w", newline="") as f:
+            csv.writer(f).writerows([header, *table])
+        print()
+        print("| " + " | ".join(header) + " |")
+        print("|" + "---|" * len(header))
+        for row in table:
+            print("| " + " | ".join(row) + " |")
 
 
 if __name__ == "__main__":

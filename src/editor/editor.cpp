@@ -117,6 +117,7 @@ void init_graphics(int width, int height, int virtual_width, int virtual_height,
         || set_gfx_mode(GFX_AUTODETECT_WINDOWED, width, height, virtual_width, virtual_height) < 0)
         refuse_graphics_mode();
     watch_display();
+    install_retrace_timer();
     install_devices();
 }
 
@@ -124,6 +125,7 @@ void exit_graphics(std::int8_t flags)
 {
     if (!(flags & graphics_flag_devices) || !library_ready)
         return;
+    remove_retrace_timer();
     set_gfx_mode(GFX_TEXT, 0, 0, 0, 0);
     remove_sound();
     remove_timer();
@@ -166,7 +168,7 @@ void prepare_board()
 void draw_board()
 {
     compose_board(current_area, board_tiles, board_bitmap);
-    vsync();
+    wait_for_retrace();
     scare_mouse();
     blit(board_bitmap, screen, 0, 0, board_left, board_top, board_size, board_size);
     unscare_mouse();

@@ -1,8 +1,8 @@
 // What differs between the systems the programs run on, each system's side
-// in a file of its own: platform_unix.cpp, display_x11.cpp and sound_alsa.cpp
-// on Linux, platform_win.cpp on Windows. replace.cpp, which replaces files
-// from the steps each of those supplies, and windows_names.cpp are the same
-// everywhere.
+// in a file of its own: platform_unix.cpp, display_x11.cpp, retrace_unix.cpp
+// and sound_alsa.cpp on Linux, platform_win.cpp and retrace_win.cpp on
+// Windows. replace.cpp, which replaces files from the steps each of those
+// supplies, and windows_names.cpp are the same everywhere.
 #pragma once
 
 #include <chrono>
@@ -79,6 +79,17 @@ std::string program_folder();
 // Called once a graphics mode is set: makes a lost connection to the
 // display end the program with one line instead of hanging it.
 void watch_display();
+
+// The editor's pace, one frame per retrace of the display.
+// wait_for_retrace sleeps until the next retrace, at the refresh rate the
+// graphics library reports or else 60 Hz. It sleeps, never polls: the
+// library's own vsync comes back at once under Wine, and busy-waits in a
+// window on many Windows drivers. install_retrace_timer is called once a
+// graphics mode is set, remove_retrace_timer before it goes down; on
+// Windows they hold the system's timer to its finest tick in between.
+void install_retrace_timer();
+void wait_for_retrace();
+void remove_retrace_timer();
 
 // Called before the sound drivers are installed: keeps the system sound
 // library's own error lines (a machine without a sound device gets a

@@ -63,6 +63,23 @@ TITLE_SPOT = (100, -5)
 DEPTH_BITS = {16: (5, 6, 5), 15: (5, 5, 5)}
 
 
+def cpu_share(pid, seconds):
+    """The share of one core that process pid, all its threads, used over
+    the next seconds."""
+    def cpu_ns():
+        total = 0
+        for task in os.listdir("/proc/%d/task" % pid):
+            try:
+                with open("/proc/%d/task/%s/schedstat" % (pid, task)) as f:
+                    total += int(f.read().split()[0])
+            except OSError:  # a thread that has just ended
+                pass
+        return total
+    before, started = cpu_ns(), time.monotonic_ns()
+    time.sleep(seconds)
+    return (cpu_ns() - before) / (time.monotonic_ns() - started)
+
+
 def wine_env(prefix, display=None):
     env = dict(os.environ)
     env.update(WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
