@@ -41,3 +41,18 @@ std::string value_text(std::int32_t value)
 {
     return std::to_string(value);
 }
+
+std::string markup_escaped(std::string_view text)
+{
+    std::string escaped;
+    for (char ch : text) {
+        switch (ch) {
+        case '&': escaped += "&amp;"; break;
+        case '<': escaped += "&lt;"; break;
+        case '>': escaped += "&gt;"; break;
+        case '"': escaped += "&quot;"; break;
+        default: escaped += ch;
+        }
+    }
+    return escaped;
+}

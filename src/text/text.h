@@ -21,6 +21,10 @@ enum class name_field_form { every_byte, without_trailing_zeros };
 // between double quotes.
 std::string name_field_text(std::string_view field, name_field_form form);
 
+// text within an XML or HTML element or a double-quoted attribute: & < >
+// and " as entities.
+std::string markup_escaped(std::string_view text);
+
 // "column C, row R".
 std::string position_text(std::int32_t col, std::int32_t row);
 

@@ -52,27 +52,10 @@ std::string picture_name(const review_entry &entry)
     return entry.path + picture_suffix;
 }
 
-// text as HTML shows it, in an element or within an attribute's quotes.
-std::string escape_html(std::string_view text)
-{
-    std::string escaped;
-    for (char c : text) {
-        switch (c) {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        case '"': escaped += "&quot;"; break;
-        case '\'': escaped += "&#39;"; break;
-        default: escaped += c;
-        }
-    }
-    return escaped;
-}
-
 // A name from a file or an area, as the page shows it.
 std::string shown(std::string_view name)
 {
-    return escape_html(printable(name));
+    return markup_escaped(printable(name));
 }
 
 // A relative path as a link in the page: every byte but letters, digits,
@@ -103,7 +86,7 @@ std::string list_items(const std::vector<std::string> &lines)
 {
     std::string html = "<ul>\n";
     for (const std::string &line : lines)
-        html += "<li>" + escape_html(line) + "</li>\n";
+        html += "<li>" + markup_escaped(line) + "</li>\n";
     return html + "</ul>\n";
 }
 
@@ -119,9 +102,9 @@ std::string problems_html(const review_entry &entry)
 
 std::string picture_html(const review_entry &entry, const std::string &alt)
 {
-    return "<img src=\"" + escape_html(link_to(picture_name(entry))) + "\" width=\"" + std::to_string(entry.width)
+    return "<img src=\"" + markup_escaped(link_to(picture_name(entry))) + "\" width=\"" + std::to_string(entry.width)
            + "\" height=\"" + std::to_string(entry.height) + "\" alt=\"" + shown(entry.path) + ": "
-           + escape_html(alt) + "\">\n";
+           + markup_escaped(alt) + "\">\n";
 }
 
 constexpr const char *page_style = R"(body { font-family: sans-serif; margin: 1em 2em; max-width: none; }

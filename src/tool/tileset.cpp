@@ -15,6 +15,7 @@
 #include <allegro.h>
 
 #include "platform/platform.h"
+#include "text/text.h"
 #include "tool/drawing.h"
 #include "tool/tool.h"
 
@@ -38,21 +39,6 @@ std::string base_name(const std::string &path)
 {
     std::size_t slash = last_separator(path);
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-std::string xml_escaped(std::string_view text)
-{
-    std::string escaped;
-    for (char ch : text) {
-        switch (ch) {
-        case '&': escaped += "&amp;"; break;
-        case '<': escaped += "&lt;"; break;
-        case '>': escaped += "&gt;"; break;
-        case '"': escaped += "&quot;"; break;
-        default: escaped += ch;
-        }
-    }
-    return escaped;
 }
 
 // The values the tile set pictures: up to its last bitmap entry. The
@@ -96,10 +82,10 @@ std::string tileset_text(const std::string &name, const std::string &sheet, int 
 {
     auto number = [](int n) { return std::to_string(n); };
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<tileset version=\"1.8\" name=\"" + xml_escaped(name) + "\" tilewidth=\""
+           "<tileset version=\"1.8\" name=\"" + markup_escaped(name) + "\" tilewidth=\""
            + number(tile_size) + "\" tileheight=\"" + number(tile_size) + "\" tilecount=\""
            + number(count) + "\" columns=\"" + number(columns) + "\">\n"
-           " <image source=\"" + xml_escaped(sheet) + "\" width=\"" + number(columns * tile_size)
+           " <image source=\"" + markup_escaped(sheet) + "\" width=\"" + number(columns * tile_size)
            + "\" height=\"" + number(rows * tile_size) + "\"/>\n"
            "</tileset>\n";
 }
