@@ -175,7 +175,8 @@ TEST(areatool_command_line, help_and_parser_read_the_same_row_for_every_command)
         }
         command_line line{command, {}, {}};
         EXPECT_EQ(parse_arguments({"--frob", "1"}, line), "'--frob' is not an option of " + name);
-        if (!needed.empty())
+        if (!needed.empty()) {
             EXPECT_EQ(parse_arguments({"a.ard"}, line).find(name + " needs --"), 0u);
+        }
     }
 }
