@@ -39,6 +39,14 @@ std::string statuses_with(std::string_view failure)
                    + "; 2 the command line is wrong.");
 }
 
+// The options that several commands take alike.
+const tool_option tiles_to_draw_with = {tiles_option, "PATH", "tile set to draw with (default: as for render)",
+                                        take_tiles};
+const tool_option scale_choice = {
+    scale_option, "N",
+    "whole-number enlargement, " + scale_range() + " (default: " + std::to_string(default_scale) + ")",
+    take_scale};
+
 }  // namespace
 
 const std::vector<tool_command> commands = {
@@ -54,9 +62,7 @@ const std::vector<tool_command> commands = {
        "tile set to draw with (default: graphics.dat in this\n"
        "folder, else the editor's own)",
        take_tiles},
-      {scale_option, "N",
-       "whole-number enlargement, " + scale_range() + " (default: " + std::to_string(default_scale) + ")",
-       take_scale},
+      scale_choice,
       {depth_option, "BITS",
        "colour depth to draw at: " + depth_choices() + " (default: " + std::to_string(default_depth)
            + ";\nthe editor shows new areas at 16 and loaded ones at 15)",
@@ -90,10 +96,8 @@ const std::vector<tool_command> commands = {
        "unchanged cells darkened, the changed ones framed in\n"
        "black and yellow",
        take_png},
-      {tiles_option, "PATH", "tile set to draw with (default: as for render)", take_tiles},
-      {scale_option, "N",
-       "whole-number enlargement, " + scale_range() + " (default: " + std::to_string(default_scale) + ")",
-       take_scale},
+      tiles_to_draw_with,
+      scale_choice,
       {json_option, "", "print one JSON object per difference instead", take_json}},
      run_diff,
      "Exit status: 0 the areas are the same; 1 they differ; 2 trouble: a file\n"
@@ -131,13 +135,10 @@ const std::vector<tool_command> commands = {
      "to right and then top to bottom, each board in a margin of the editor's\n"
      "green with its file's name under it. A file that cannot be read leaves\n"
      "its place empty but for its name.\n",
-     {{tiles_option, "PATH", "tile set to draw with (default: as for render)", take_tiles},
-      {scale_option, "N",
-       "whole-number enlargement, " + scale_range() + " (default: " + std::to_string(default_scale) + ")",
-       take_scale},
+     {tiles_to_draw_with,
+      scale_choice,
       {columns_option, "N",
-       "boards to a row, " + std::to_string(min_columns) + " to " + std::to_string(max_columns)
-           + " (default: as many as\nthere are rows)",
+       "boards to a row, " + range_text(min_columns, max_columns) + " (default: as many as\nthere are rows)",
        take_columns}},
      run_atlas, statuses_with("a file could not be read, or the PNG drawn or written")},
     {"review", "write a web page of what changed between two folders of areas", "OLD NEW",
@@ -149,10 +150,8 @@ const std::vector<tool_command> commands = {
      "removed one's picture, and the unchanged ones by path. The page is\n"
      "static: its pictures are beside it in DIR, and nothing else in DIR is\n"
      "touched.\n",
-     {{tiles_option, "PATH", "tile set to draw with (default: as for render)", take_tiles},
-      {scale_option, "N",
-       "whole-number enlargement, " + scale_range() + " (default: " + std::to_string(default_scale) + ")",
-       take_scale},
+     {tiles_to_draw_with,
+      scale_choice,
       {out_option, "DIR", "the folder to write the page and its pictures into", take_out, true}},
      run_review,
      "Exit status: 0 no area differs; 1 some differ; 2 trouble: a file is not\n"

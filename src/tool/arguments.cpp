@@ -56,9 +56,14 @@ std::string take_out(std::string_view option, const std::string &value, tool_opt
     return take_path(option, value, options.out);
 }
 
+std::string range_text(int min, int max)
+{
+    return std::to_string(min) + " to " + std::to_string(max);
+}
+
 std::string scale_range()
 {
-    return std::to_string(min_scale) + " to " + std::to_string(max_scale);
+    return range_text(min_scale, max_scale);
 }
 
 std::string depth_choices()
@@ -69,13 +74,22 @@ std::string depth_choices()
     return text;
 }
 
-std::string take_scale(std::string_view option, const std::string &value, tool_options &options)
+namespace {
+
+std::string take_whole_number(std::string_view option, const std::string &value, int min, int max, int &number)
 {
-    options.scale = parse_bounded(value, min_scale, max_scale);
-    if (options.scale < 0)
-        return std::string(option) + " takes a whole number from " + scale_range() + ", not '"
+    number = parse_bounded(value, min, max);
+    if (number < 0)
+        return std::string(option) + " takes a whole number from " + range_text(min, max) + ", not '"
                + printable(value) + "'";
     return {};
+}
+
+}  // namespace
+
+std::string take_scale(std::string_view option, const std::string &value, tool_options &options)
+{
+    return take_whole_number(option, value, min_scale, max_scale, options.scale);
 }
 
 std::string take_depth(std::string_view option, const std::string &value, tool_options &options)
@@ -90,11 +104,7 @@ std::string take_depth(std::string_view option, const std::string &value, tool_o
 
 std::string take_columns(std::string_view option, const std::string &value, tool_options &options)
 {
-    options.columns = parse_bounded(value, min_columns, max_columns);
-    if (options.columns < 0)
-        return std::string(option) + " takes a whole number from " + std::to_string(min_columns) + " to "
-               + std::to_string(max_columns) + ", not '" + printable(value) + "'";
-    return {};
+    return take_whole_number(option, value, min_columns, max_columns, options.columns);
 }
 
 std::string take_change(std::string_view option, const std::string &value, tool_options &options)

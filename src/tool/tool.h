@@ -72,7 +72,9 @@ std::string take_json(std::string_view option, const std::string &value, tool_op
 std::string take_columns(std::string_view option, const std::string &value, tool_options &options);
 std::string take_out(std::string_view option, const std::string &value, tool_options &options);
 
-// "1 to 16" and "15, 16, 24 or 32", for the help and the messages.
+// "1 to 16" (the whole numbers from min to max, or --scale's) and "15, 16,
+// 24 or 32", for the help and the messages.
+std::string range_text(int min, int max);
 std::string scale_range();
 std::string depth_choices();
 
