@@ -88,12 +88,10 @@ int run_atlas(const command_line &line)
     std::string tiles = tile_set_to_draw(line.options.tiles);
     if (tiles.empty())
         return status_file_problem;
-    for (const std::string &path : paths) {
-        if (same_file(out, path) || same_file(out, tiles)) {
-            report(out, "is one of the files to read; choose another PNG to write");
-            return status_usage;
-        }
-    }
+    std::vector<std::string> inputs = paths;
+    inputs.push_back(tiles);
+    if (writes_over_input(out, inputs))
+        return status_usage;
     loaded_tiles drawn;
     if (!start_drawing(default_depth, tiles, drawn))
         return status_file_problem;
@@ -102,7 +100,7 @@ int run_atlas(const command_line &line)
     owned_bitmap board = make_bitmap(board_size, board_size);
     owned_bitmap picture = make_bitmap(static_cast<int>(width), static_cast<int>(height), png_depth);
     if (!board || !picture) {
-        report(out, "not enough memory for the picture");
+        report(out, no_memory_for_picture);
         status = status_file_problem;
     } else {
         clear_to_color(picture.get(), colour_at_depth(outside_colour, png_depth));

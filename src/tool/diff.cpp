@@ -89,15 +89,13 @@ int run_diff(const command_line &line)
     std::string tiles = tile_set_to_draw(line.options.tiles);
     if (tiles.empty())
         return status_trouble;
-    if (same_file(png, old_path) || same_file(png, new_path) || same_file(png, tiles)) {
-        report(png, "is one of the files to read; choose another PNG to write");
+    if (writes_over_input(png, {old_path, new_path, tiles}))
         return status_trouble;
-    }
     loaded_tiles drawn;
     if (!start_drawing(default_depth, tiles, drawn))
         return status_trouble;
     owned_bitmap picture = draw_difference(old_area, new_area, differences, drawn, line.options.scale);
-    std::string why = picture ? write_png(png, picture.get()) : "not enough memory for the picture";
+    std::string why = picture ? write_png(png, picture.get()) : no_memory_for_picture;
     unload_tiles(drawn);
     if (!why.empty()) {
         report("cannot write " + png, why);

@@ -154,6 +154,27 @@ void draw_board_at(const area_record &area, const loaded_tiles &tiles, BITMAP *b
     copy_scaled(board, picture, scale, x, y);
 }
 
+owned_bitmap draw_board_picture(const area_record &area, const loaded_tiles &tiles, int scale)
+{
+    owned_bitmap board = make_bitmap(board_size, board_size);
+    owned_bitmap picture = make_bitmap(board_size * scale, board_size * scale, png_depth);
+    if (!board || !picture)
+        return {};
+    draw_board_at(area, tiles, board.get(), picture.get(), scale, 0, 0);
+    return picture;
+}
+
+bool writes_over_input(const std::string &out, const std::vector<std::string> &inputs)
+{
+    for (const std::string &input : inputs) {
+        if (same_file(out, input)) {
+            report(out, "is one of the files to read; choose another PNG to write");
+            return true;
+        }
+    }
+    return false;
+}
+
 owned_bitmap draw_difference(const area_record &old_area, const area_record &new_area,
                              const std::vector<area_difference> &differences, const loaded_tiles &tiles,
                              int scale)

@@ -45,6 +45,17 @@ void copy_scaled(BITMAP *from, BITMAP *to, int scale, int x = 0, int y = 0);
 void draw_board_at(const area_record &area, const loaded_tiles &tiles, BITMAP *board, BITMAP *picture,
                    int scale, int x, int y);
 
+// area's board as render draws it, at scale, on a picture of its own at
+// png_depth; empty when there is not memory for it.
+owned_bitmap draw_board_picture(const area_record &area, const loaded_tiles &tiles, int scale);
+
+// What a command says when a picture cannot be made.
+constexpr const char *no_memory_for_picture = "not enough memory for the picture";
+
+// Whether out, a PNG to write, is one of inputs, the files to read; said in
+// one line when it is.
+bool writes_over_input(const std::string &out, const std::vector<std::string> &inputs);
+
 // diff's picture: OLD's board, a gap of one cell in the editor's green,
 // NEW's; in both halves the unchanged cells darkened and the changed ones
 // framed in black and yellow, one of which shows on any tile. Empty when

@@ -14,14 +14,11 @@ int run_render(const command_line &line)
         return refuse_arguments(line, "takes one area file and one PNG to write");
     const std::string &path = line.files[0];
     const std::string &out = line.files[1];
-    int scale = line.options.scale;
     std::string tiles = tile_set_to_draw(line.options.tiles);
     if (tiles.empty())
         return status_file_problem;
-    if (same_file(out, path) || same_file(out, tiles)) {
-        report(out, "is one of the files to read; choose another PNG to write");
+    if (writes_over_input(out, {path, tiles}))
         return status_usage;
-    }
     area_record area;
     bool longer = false;
     if (std::string why = read_area_file(path.c_str(), area, longer); !why.empty()) {
@@ -33,18 +30,12 @@ int run_render(const command_line &line)
         return status_file_problem;
 
     int status = status_file_problem;
-    int size = board_size * scale;
-    owned_bitmap board = make_bitmap(board_size, board_size);
-    owned_bitmap picture = make_bitmap(size, size, png_depth);
-    if (!board || !picture) {
-        report(out, "not enough memory for the picture");
-    } else {
-        draw_board_at(area, drawn, board.get(), picture.get(), scale, 0, 0);
-        if (std::string why = write_png(out, picture.get()); !why.empty())
-            report("cannot write " + out, why);
-        else
-            status = status_fine;
-    }
+    if (owned_bitmap picture = draw_board_picture(area, drawn, line.options.scale); !picture)
+        report(out, no_memory_for_picture);
+    else if (std::string why = write_png(out, picture.get()); !why.empty())
+        report("cannot write " + out, why);
+    else
+        status = status_fine;
     unload_tiles(drawn);
     return status;
 }

@@ -237,20 +237,12 @@ void read_sides(const std::string &old_folder, const std::string &new_folder, co
 // Draws entry's picture and writes it into folder; returns why it could not.
 std::string write_picture(const std::string &folder, const loaded_tiles &tiles, int scale, review_entry &entry)
 {
-    owned_bitmap picture;
-    if (entry.kind == review_kind::changed) {
-        picture = draw_difference(entry.old_area, entry.new_area, entry.differences, tiles, scale);
-    } else {
-        owned_bitmap board = make_bitmap(board_size, board_size);
-        picture = make_bitmap(board_size * scale, board_size * scale, png_depth);
-        if (board && picture)
-            draw_board_at(entry.kind == review_kind::added ? entry.new_area : entry.old_area, tiles, board.get(),
-                          picture.get(), scale, 0, 0);
-        else
-            picture.reset();
-    }
+    owned_bitmap picture =
+        entry.kind == review_kind::changed
+            ? draw_difference(entry.old_area, entry.new_area, entry.differences, tiles, scale)
+            : draw_board_picture(entry.kind == review_kind::added ? entry.new_area : entry.old_area, tiles, scale);
     if (!picture)
-        return "not enough memory for the picture";
+        return no_memory_for_picture;
     entry.width = picture->w;
     entry.height = picture->h;
     fs::path path = fs::path(folder) / picture_name(entry);

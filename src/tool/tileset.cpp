@@ -146,7 +146,7 @@ int run_tileset(const command_line &line)
     owned_bitmap flat = make_bitmap(board_size, board_size, png_depth);
     owned_bitmap sheet = make_bitmap(columns * tile_size, rows * tile_size, png_depth);
     if (!board || !flat || !sheet) {
-        report(png, "not enough memory for the picture");
+        report(png, no_memory_for_picture);
     } else {
         clear_to_color(sheet.get(), makecol_depth(png_depth, 0, 0, 0));
         draw_sheet(drawn, sheet.get(), board.get(), flat.get(), count, columns);
