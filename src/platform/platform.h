@@ -114,6 +114,13 @@ const char *windows_name_problem(std::string_view name);
 // well), or std::string_view::npos when it has none.
 std::size_t last_separator(std::string_view path);
 
+// path's file name, without its folder.
+inline std::string_view base_name(std::string_view path)
+{
+    std::size_t separator = last_separator(path);
+    return separator == std::string_view::npos ? path : path.substr(separator + 1);
+}
+
 // Whether the two paths name one existing file.
 bool same_file(const std::string &a, const std::string &b);
 

@@ -29,8 +29,7 @@ constexpr std::string_view cut_mark = "...";
 // "..." to the width of a board.
 std::string label_text(const std::string &path)
 {
-    std::size_t separator = last_separator(path);
-    std::string name = printable(separator == std::string::npos ? path : path.substr(separator + 1));
+    std::string name = printable(base_name(path));
     for (char &c : name) {
         if (static_cast<unsigned char>(c) >= 0x80)
             c = '?';
@@ -83,8 +82,8 @@ int run_atlas(const command_line &line)
         return refuse_arguments(line, "of " + std::to_string(paths.size()) + " boards at scale "
                                           + std::to_string(scale) + " would be " + std::to_string(width) + " x "
                                           + std::to_string(height)
-                                          + " pixels, more than 1 GiB of memory; use a smaller --scale or "
-                                            "fewer files");
+                                          + " pixels, more than " + std::to_string(max_picture_bytes >> 30)
+                                          + " GiB of memory; use a smaller --scale or fewer files");
     std::string tiles = tile_set_to_draw(line.options.tiles);
     if (tiles.empty())
         return status_file_problem;

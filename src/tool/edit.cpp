@@ -87,7 +87,7 @@ edit_end edit_until_read(const std::string &path, const area_record &area, tempo
                          area_record &edited)
 {
     std::string editor = editor_command();
-    std::string file_name = path.substr(last_separator(path) == std::string::npos ? 0 : last_separator(path) + 1);
+    std::string file_name(base_name(path));
     std::string stem = file_name.substr(0, file_name.rfind('.'));
     for (char &ch : stem)  // a name from the file holds any bytes; the temporary's holds only these
         ch = std::isalnum(static_cast<unsigned char>(ch)) || ch == '-' || ch == '_' ? ch : '_';

@@ -30,6 +30,8 @@ constexpr std::string_view mark_label = "mark";
 constexpr std::string_view time_label = "time allowed";
 constexpr std::string_view row_label = "row ";
 constexpr std::size_t longest_quote = 40;  // of a line's text in a problem
+constexpr std::string_view not_a_part =
+    "not a part of an area (a line is 'name:', 'mark:', 'row 0:'... or a # comment): ";
 
 std::string line_of(const char *pattern, int a, int b = 0)
 {
@@ -185,7 +187,8 @@ struct reader {
             tail += static_cast<char>(word.size() == 2 ? *high * 16 + *low : *high);
         }
         if (tail.size() > static_cast<std::size_t>(max_name_length))
-            return problem("at most 7 bytes follow the name, not " + std::to_string(tail.size()));
+            return problem("at most " + std::to_string(max_name_length) + " bytes follow the name, not "
+                           + std::to_string(tail.size()));
         parts.tail = tail;
     }
 
@@ -216,7 +219,8 @@ struct reader {
     {
         std::vector<std::string_view> cells = words(value);
         if (cells.size() != static_cast<std::size_t>(board_cols))
-            return problem(line_of("row %d holds %d cells, not 10", row, static_cast<int>(cells.size())));
+            return problem(line_of("row %d holds %d cells, not ", row, static_cast<int>(cells.size()))
+                           + std::to_string(board_cols));
         for (int col = 0; col < board_cols; ++col) {
             std::optional<std::int32_t> cell = cells[col] == empty_cell ? empty_tile : parse_number(cells[col]);
             if (!cell) {
@@ -237,8 +241,7 @@ struct reader {
                       ? parse_bounded(std::string(trim(label.substr(row_label.size()))), 0, board_rows - 1)
                       : -1;
         if (colon == std::string_view::npos) {
-            problem("not a part of an area (a line is 'name:', 'mark:', 'row 0:'... or a # comment): "
-                    + quoted(text));
+            problem(std::string(not_a_part) + quoted(text));
         } else if (label == name_label) {
             if (first(parts.name_line, label))
                 read_name(value);
@@ -255,8 +258,7 @@ struct reader {
             if (first(parts.row_lines[row], label))
                 read_row(row, value);
         } else {
-            problem("not a part of an area (a line is 'name:', 'mark:', 'row 0:'... or a # comment): "
-                    + quoted(label) + ":");
+            problem(std::string(not_a_part) + quoted(label) + ":");
         }
     }
 
@@ -285,22 +287,22 @@ std::string write_area_text(const area_record &area, std::string_view file_name)
         "# as it is. Numbers: 12, -1, 0x1f (hex), 017 (octal), within 32 bits.\n"
         "\n"
         "# The stored name, at most 7 characters; \\xHH is a byte in hex, \\\\ a backslash.\n"
-        "name: " + escape_name(name) + "\n"
+        + std::string(name_label) + ": " + escape_name(name) + "\n"
         "# The bytes after the name's end, in hex. They mean nothing but are kept,\n"
         "# at the end of the 8 bytes of the name.\n"
-        "after the name: " + tail + "\n"
+        + std::string(tail_label) + ": " + tail + "\n"
         "# The marked cell. A 3 on the board does not move it: this line says where it is.\n";
-    text += line_of("mark: column %d, row %d\n", area.mark_col, area.mark_row);
+    text += std::string(mark_label) + ": " + position_text(area.mark_col, area.mark_row) + "\n";
     if (!mark_on_board(area))
         text += "# (The mark is off the board, which holds columns and rows 0 to 9.)\n";
     text += "# The allowed time.\n";
-    text += line_of("time allowed: %d\n", area.time_allowed);
+    text += std::string(time_label) + ": " + value_text(area.time_allowed) + "\n";
     text += "# The board: each row's cells from column 0 to 9, . for an empty cell.\n";
     for (int row = 0; row < board_rows; ++row) {
-        text += line_of("row %d:", row);
+        text += std::string(row_label) + std::to_string(row) + ":";
         for (int col = 0; col < board_cols; ++col) {
             std::int32_t cell = area.cells[col][row];
-            text += cell == empty_tile ? " ." : line_of(" %d", cell);
+            text += " " + (cell == empty_tile ? std::string(empty_cell) : value_text(cell));
         }
         text += "\n";
     }

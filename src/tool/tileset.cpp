@@ -35,12 +35,6 @@ std::string sheet_path(const std::string &tsx)
     return base + sheet_extension;
 }
 
-std::string base_name(const std::string &path)
-{
-    std::size_t slash = last_separator(path);
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // The values the tile set pictures: up to its last bitmap entry. The
 // library adds entries of its own after the pictures, such as the
 // datafile's grabber information.
@@ -150,7 +144,7 @@ int run_tileset(const command_line &line)
     } else {
         clear_to_color(sheet.get(), makecol_depth(png_depth, 0, 0, 0));
         draw_sheet(drawn, sheet.get(), board.get(), flat.get(), count, columns);
-        std::string image = base_name(png);
+        std::string image(base_name(png));
         std::string name = image.substr(0, image.size() - std::strlen(sheet_extension));
         std::string text = tileset_text(name, image, count, columns, rows);
         if (std::string why = write_tileset(tsx, text, png, sheet.get()); !why.empty())
