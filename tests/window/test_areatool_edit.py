@@ -10,9 +10,8 @@ import sys
 import tempfile
 import unittest
 
-import harness
 from harness import area_bytes
-from tool_support import AREATOOL, ToolTest
+from tool_support import AREATOOL, ToolTest, run
 
 # The editor of the edit tests, run as VISUAL="python3 EDITOR_SCRIPT LOG
 # 'STEP'...", through the shell: each run appends the text it was given to LOG, then does its
@@ -40,7 +39,7 @@ with open(path, "w") as f:
 """
 
 
-class EditTest(ToolTest):
+class FilesTest(ToolTest):
 
     def snapshot(self):
         """Each file's bytes and its inode and modification time, which a
@@ -50,6 +49,9 @@ class EditTest(ToolTest):
             info = os.stat(self.path(name))
             files[name] = (self.read(name), info.st_ino, info.st_mtime_ns)
         return files
+
+
+class NewAndSetTest(FilesTest):
 
     def test_new_writes_a_fresh_programs_new_area_and_never_replaces_one(self):
         self.assertEqual(self.tool("new", "cave", "--time", "0x1e"), (0, "", ""))
@@ -110,7 +112,7 @@ class EditTest(ToolTest):
                 self.assertEqual(self.snapshot(), before)
 
 
-class EditorTest(EditTest):
+class EditorTest(FilesTest):
     """areatool edit with a script for the editor and a temporary folder of
     the test's own."""
 
@@ -125,14 +127,9 @@ class EditorTest(EditTest):
         self.log = self.path("log")
 
     def edit(self, *steps, variable="VISUAL"):
-        env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "VISUAL", "EDITOR")}
+        env = {k: v for k, v in os.environ.items() if k not in ("VISUAL", "EDITOR")}
         env |= {"TMPDIR": self.temp, variable: shlex.join([sys.executable, self.script, self.log, *steps])}
-        program = harness.Program([AREATOOL, "edit", "hall.ard"], self.folder, env)
-        try:
-            program.close_input()
-            return program.wait(), program.stdout_text(), program.stderr_text()
-        finally:
-            program.finish()
+        return run([AREATOOL, "edit", "hall.ard"], self.folder, env)
 
     def texts(self):
         """The text the editor was given at each run, and the file it was in."""

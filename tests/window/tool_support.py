@@ -12,10 +12,11 @@ AREATOOL = os.path.abspath(os.path.join(harness.BUILD, "areatool"))
 BOARD = 10 * TILE
 
 
-def run(argv, folder):
-    """(status, stdout, stderr) of a program run without a display; it is
-    killed at the harness's deadline and its output capped."""
-    env = {k: v for k, v in os.environ.items() if k != "DISPLAY"}
+def run(argv, folder, env=None):
+    """(status, stdout, stderr) of a program run without a display, in env
+    (default: this one's); it is killed at the harness's deadline and its
+    output capped."""
+    env = {k: v for k, v in (os.environ if env is None else env).items() if k != "DISPLAY"}
     program = harness.Program(argv, folder, env)
     try:
         program.close_input()
