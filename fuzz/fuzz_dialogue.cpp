@@ -65,7 +65,7 @@ bool usable_area_file_name(const std::string &name)
     std::size_t extension = std::strlen(area_extension);
     if (name.size() <= extension || name.compare(name.size() - extension, extension, area_extension) != 0)
         return false;
-    return name_problem(std::string_view(name).substr(0, name.size() - extension)) == nullptr;
+    return name_problem(std::string_view(name).substr(0, name.size() - extension)).empty();
 }
 
 void check_folder()

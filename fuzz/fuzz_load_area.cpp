@@ -48,7 +48,7 @@ void check_saved(const std::uint8_t *data, const std::string &messages)
 {
     std::string_view name = area_name(current_area);
     std::vector<std::string> entries = folder_entries(folder);
-    if (name_problem(name)) {
+    if (!name_problem(name).empty()) {
         require(messages.rfind("areaedit: cannot save ", 0) == 0 && messages.back() == '\n'
                     && messages.find('\n') == messages.size() - 1,
                 "an unusable name was refused without a one-line message");

@@ -18,7 +18,7 @@
 
 #include "fuzz_support.h"
 #include "text/text.h"
-#include "tool/tool.h"
+#include "tool/command_line.h"
 
 namespace {
 

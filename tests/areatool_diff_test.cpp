@@ -9,10 +9,11 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "support/areas.h"
-#include "tool/json.h"
-#include "tool/tool.h"
+#include "formats/formats.h"
+#include "tool/command_line.h"
 
 namespace {
 
@@ -84,7 +85,7 @@ TEST(areatool_diff, json_objects_turn_each_area_into_the_other)
     area_record forward = old_area, back = new_area;
     std::vector<std::string> lines;
     for (const area_difference &difference : diff_areas(old_area, new_area)) {
-        lines.push_back(form_difference_json(old_area, new_area, difference).dump());
+        lines.push_back(difference_json_line(old_area, new_area, difference));
         nlohmann::json object = nlohmann::json::parse(lines.back());
         apply_json(forward, object, object["new"]);
         apply_json(back, object, object["old"]);

@@ -12,11 +12,25 @@
 #include <gtest/gtest.h>
 
 #include "support/areas.h"
-#include "tool/edit_text.h"
+#include "formats/formats.h"
 #include "number/number.h"
-#include "tool/tool.h"
+#include "tool/command_line.h"
 
 namespace {
+
+// The change set's row reads from option's value, as the command line hands it over.
+std::string parse_change(std::string_view option, const std::string &value, area_change &change)
+{
+    const tool_command &set = *std::find_if(commands.begin(), commands.end(),
+                                            [](const tool_command &command) { return command.name == "set"; });
+    const tool_option &listed = *std::find_if(set.options.begin(), set.options.end(),
+                                              [option](const tool_option &row) { return row.name == option; });
+    tool_options options;
+    std::string why = listed.take(listed.name, value, options);
+    if (!options.changes.empty())
+        change = options.changes.back();
+    return why;
+}
 
 area_record changed(area_record area, std::string_view option, const std::string &value)
 {
@@ -24,6 +38,12 @@ area_record changed(area_record area, std::string_view option, const std::string
     EXPECT_EQ(parse_change(option, value, change), "") << option << " " << value;
     apply_change(area, change);
     return area;
+}
+
+std::optional<std::int32_t> parse_number(std::string_view text)
+{
+    std::int32_t number = 0;
+    return ::parse_number(text, number).empty() ? std::optional(number) : std::nullopt;
 }
 
 TEST(areatool_new, makes_the_area_of_a_fresh_programs_start_a_new_area)

@@ -4,6 +4,7 @@
 // process tests in window/test_areatool*.py keep statuses, files and
 // messages.
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <map>
@@ -11,10 +12,11 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include "support/areas.h"
-#include "tool/json.h"
-#include "tool/tool.h"
+#include "formats/formats.h"
+#include "tool/command_line.h"
 
 namespace {
 
@@ -73,7 +75,7 @@ TEST(areatool_show, json_rebuilds_every_byte_of_an_odd_record_and_names_only_pla
     area.cells[0][9] = INT_MIN;
     area.cells[9][0] = INT_MAX;
 
-    std::string line = form_area_json("dir/\"odd\".ard", area, true).dump();
+    std::string line = area_json_line("dir/\"odd\".ard", area, true);
     area_record rebuilt = area_from_json(nlohmann::json::parse(line));
     EXPECT_EQ(std::memcmp(&rebuilt, &area, sizeof area), 0);
     EXPECT_EQ(line.substr(0, line.find("[[")),
@@ -83,7 +85,7 @@ TEST(areatool_show, json_rebuilds_every_byte_of_an_odd_record_and_names_only_pla
 
     for (auto [name, want] : {std::pair<const char *, nlohmann::ordered_json>{"ca\xe9", nullptr},
                               {"cave", "cave"}, {"", ""}, {"a\tb", nullptr}, {"eightchr", nullptr}})
-        EXPECT_EQ(form_area_json("x", empty_area(name), false)["name"], want) << name;
+        EXPECT_EQ(nlohmann::ordered_json::parse(area_json_line("x", empty_area(name), false))["name"], want) << name;
 }
 
 TEST(areatool_check, collapses_many_bad_cells_to_a_count)
@@ -122,27 +124,71 @@ TEST(areatool_merge, one_sided_and_equal_changes_merge_and_two_way_ones_keep_our
 
 }  // namespace
 
-// Each option a row lists is in its command's synopsis and option lines,
-// and the parser hands it a value of its placeholder's form, spaced or
-// after '='; an option the row does not list is refused.
-TEST(areatool_command_line, help_and_parser_read_the_same_row_for_every_command)
+// Each row's positionals and options are what its synopsis and option
+// lines show, what the completion words offer, and what the parser takes:
+// an option's value of its placeholder's form, spaced or after '=', the
+// positionals as many as the row allows and no more.
+TEST(areatool_command_line, help_parser_and_completion_read_the_same_row_for_every_command)
 {
     const std::map<std::string_view, std::string> values = {
         {"PATH", "tiles.dat"}, {"N", "2"}, {"BITS", "16"}, {"OUT.png", "out.png"}, {"T", "90"},
         {"C,R=V", "1,2=3"}, {"V", "4"}, {"OLD=NEW", "1=2"}, {"C,R", "1,2"}, {"NAME", "hall"}, {"DIR", "out"}};
+    const std::map<word_kind, std::string> kinds = {{word_kind::area, "area"}, {word_kind::png, "png"},
+                                                    {word_kind::tsx, "tsx"},   {word_kind::path, "path"},
+                                                    {word_kind::folder, "folder"}, {word_kind::none, "none"}};
+    const std::map<arity, std::string> counts = {{arity::one, "one"}, {arity::optional, "optional"},
+                                                 {arity::many, "many"}};
+    std::string words = completion_words();
     for (const tool_command &command : commands) {
         std::string name(command.name);
         SCOPED_TRACE(name);
         std::string help = command_help(command);
+        std::string synopsis = lines_of(help)[0] + " ";
         EXPECT_NE(tool_help().find("\n  " + name + " "), std::string::npos);
+        EXPECT_NE(words.find("command " + name + "\n"), std::string::npos);
         for (const std::string &line : lines_of(help))
             EXPECT_LE(line.size(), 80u) << line;
-        // What the command needs whatever else is given: its required options.
-        std::vector<std::string> needed;
+
+        // The fewest positionals the row takes, and the required options.
+        std::vector<std::string> least, needed;
+        std::string arguments_offered;
+        for (const tool_positional &positional : command.positionals) {
+            std::string shown(positional.name);
+            shown = positional.count == arity::optional ? "[" + shown + "]"
+                    : positional.count == arity::many   ? shown + "..."
+                                                        : shown;
+            EXPECT_NE(synopsis.find(" " + shown + " "), std::string::npos) << shown;
+            arguments_offered += "argument " + name + " " + kinds.at(positional.names) + " "
+                                 + counts.at(positional.count) + "\n";
+            if (positional.count != arity::optional)
+                least.push_back(positional.name == "NAME" ? "hall" : "a.ard");
+        }
+        EXPECT_NE(words.find(arguments_offered), std::string::npos);
         for (const tool_option &option : command.options) {
-            if (option.required)
+            bool first_of_group = !option.group.empty() && &option == &*std::find_if(
+                command.options.begin(), command.options.end(),
+                [&option](const tool_option &other) { return other.group == option.group; });
+            if (option.required && (option.group.empty() || first_of_group))
                 needed.push_back(std::string(option.name) + "=" + values.at(option.value));
         }
+        auto parsed = [&](std::vector<std::string> args, std::vector<std::string> &arguments) {
+            args.insert(args.begin(), needed.begin(), needed.end());
+            command_line line{command, {}, {}};
+            std::string why = parse_arguments(args, line);
+            arguments = line.arguments;
+            return why;
+        };
+        std::vector<std::string> arguments;
+        EXPECT_EQ(parsed(least, arguments), "");
+        EXPECT_EQ(arguments, least);
+        bool bounded = std::none_of(command.positionals.begin(), command.positionals.end(),
+                                    [](const tool_positional &positional) { return positional.count == arity::many; });
+        std::vector<std::string> too_many(command.positionals.size() + 1, "a.ard");
+        if (bounded)
+            EXPECT_EQ(parsed(too_many, arguments), name + " " + std::string(command.refusal));
+        if (!least.empty())
+            EXPECT_EQ(parsed({}, arguments), name + " " + std::string(command.refusal));
+
         std::size_t option_lines = 0;
         for (const std::string &line : lines_of(help))
             option_lines += line.starts_with("  --");
@@ -152,31 +198,37 @@ TEST(areatool_command_line, help_and_parser_read_the_same_row_for_every_command)
             std::string head = std::string(option.name) + (takes_value ? " " : "") + std::string(option.value);
             SCOPED_TRACE(head);
             EXPECT_NE(help.find("\n  " + head + " "), std::string::npos);
-            if (command.options_shown_as.empty()) {
-                EXPECT_EQ(help.find("[" + head + "]") != std::string::npos, !option.required);
-                EXPECT_NE(help.find(" " + head + " "), std::string::npos);
+            EXPECT_NE(words.find("option " + name + " " + std::string(option.name) + " "
+                                 + (takes_value ? kinds.at(option.names) : "switch") + "\n"),
+                      std::string::npos);
+            if (option.group.empty()) {
+                EXPECT_EQ(synopsis.find("[" + head + "]") != std::string::npos, !option.required);
+                EXPECT_NE(synopsis.find(" " + head + " ") != std::string::npos, !option.required);
+            } else {
+                EXPECT_NE(synopsis.find(" " + std::string(option.group) + "... "), std::string::npos);
             }
             if (!takes_value) {  // a switch: it stands alone
-                command_line line{command, {}, {}};
-                EXPECT_EQ(parse_arguments({head, "a.ard"}, line), "");  // no command needs a switch
-                EXPECT_EQ(line.files, std::vector<std::string>{"a.ard"});
-                EXPECT_EQ(parse_arguments({head + "=1"}, line), head + " takes no value");
+                std::vector<std::string> args = least;
+                args.insert(args.begin(), head);
+                EXPECT_EQ(parsed(args, arguments), "");  // no command needs a switch
+                EXPECT_EQ(arguments, least);
+                EXPECT_EQ(parsed({head + "=1"}, arguments), head + " takes no value");
                 continue;
             }
             const std::string &value = values.at(option.value);
-            for (std::vector<std::string> args :
-                 {std::vector<std::string>{"a.ard", std::string(option.name), value},
-                  {std::string(option.name) + "=" + value, "a.ard"}}) {
-                args.insert(args.begin(), needed.begin(), needed.end());
-                command_line line{command, {}, {}};
-                EXPECT_EQ(parse_arguments(args, line), "");
-                EXPECT_EQ(line.files, std::vector<std::string>{"a.ard"});
+            std::vector<std::string> spaced = least, joined = least;
+            spaced.insert(spaced.end(), {std::string(option.name), value});
+            joined.insert(joined.begin(), std::string(option.name) + "=" + value);
+            for (const std::vector<std::string> &args : {spaced, joined}) {
+                EXPECT_EQ(parsed(args, arguments), "");
+                EXPECT_EQ(arguments, least);
             }
         }
         command_line line{command, {}, {}};
         EXPECT_EQ(parse_arguments({"--frob", "1"}, line), "'--frob' is not an option of " + name);
         if (!needed.empty()) {
-            EXPECT_EQ(parse_arguments({"a.ard"}, line).find(name + " needs --"), 0u);
+            command_line bare{command, {}, {}};
+            EXPECT_EQ(parse_arguments(least, bare).find(name + " needs "), 0u);
         }
     }
 }

@@ -65,28 +65,39 @@ void start_area(area_record &area, std::string_view name)
         column.fill(empty_tile);
 }
 
+bool name_terminated(const area_record &area)
+{
+    return area_name(area).size() < area.name.size();
+}
+
+bool mark_on_board(const area_record &area)
+{
+    return area.mark_col >= 0 && area.mark_col < board_cols && area.mark_row >= 0
+           && area.mark_row < board_rows;
+}
+
 std::string_view area_name(const area_record &area)
 {
     return {area.name.data(), ::strnlen(area.name.data(), area.name.size())};
 }
 
-const char *name_length_problem(std::string_view name)
+std::string name_length_problem(std::string_view name)
 {
     if (name.size() > static_cast<std::size_t>(max_name_length))
-        return "the name is longer than 7 characters";
-    return nullptr;
+        return "the name is longer than " + std::to_string(max_name_length) + " characters";
+    return {};
 }
 
-const char *name_problem(std::string_view name)
+std::string name_problem(std::string_view name)
 {
     if (name.empty())
         return "the name is empty";
-    if (const char *why = name_length_problem(name))
+    if (std::string why = name_length_problem(name); !why.empty())
         return why;
     for (char ch : name) {
         if (ch == '/' || ch == '\\')
             return "the name holds a path separator";
-        if (static_cast<unsigned char>(ch) < 0x20 || ch == 0x7f)
+        if (control_byte(ch))
             return "the name holds a control character";
     }
     return system_name_problem(name);
@@ -140,7 +151,7 @@ void save_area()
 {
     std::string_view name = area_name(current_area);
     std::string path = std::string(name) + area_extension;
-    if (const char *why = name_problem(name)) {
+    if (std::string why = name_problem(name); !why.empty()) {
         report_save_failure(path, why);
         return;
     }

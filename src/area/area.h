@@ -69,12 +69,24 @@ void load_area(const char *path);
 // reported on stderr and the old file is left as it was.
 void save_area();
 
-// Why name is too long for the name field, or nullptr when it fits.
-const char *name_length_problem(std::string_view name);
+// Why name is too long for the name field, empty when it fits.
+std::string name_length_problem(std::string_view name);
 
 // Why name cannot be an area's name (one that gives a file in the working
-// folder, on this system: see system_name_problem), or nullptr when it can.
-const char *name_problem(std::string_view name);
+// folder, on this system: see system_name_problem), empty when it can.
+std::string name_problem(std::string_view name);
+
+// What every part of the program says of a name it refuses, before why.
+constexpr const char *name_refused = "cannot use that name";
+
+// Whether the name ends within its name_size bytes, and what a name that
+// does not is said to be.
+bool name_terminated(const area_record &area);
+inline const std::string name_unterminated =
+    "not terminated within its " + std::to_string(name_size) + " bytes";
+
+// Whether the mark lies on the board.
+bool mark_on_board(const area_record &area);
 
 // The stored name of area, never read past its name_size bytes.
 std::string_view area_name(const area_record &area);

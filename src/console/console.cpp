@@ -71,24 +71,24 @@ int ask_number(const char *question)
 }
 
 // Asks for a word until one that problem() finds nothing against.
-std::string ask_name(const char *question, const char *(*problem)(std::string_view))
+std::string ask_name(const char *question, std::string (*problem)(std::string_view))
 {
     for (;;) {
         prompt(question);
         auto word = read_word(stdin);
         if (!word)
             end_of_input(question);
-        const char *why = problem(*word);
-        if (!why)
+        std::string why = problem(*word);
+        if (why.empty())
             return *word;
-        std::fprintf(stderr, "areaedit: cannot use that name: %s\n", why);
+        std::fprintf(stderr, "areaedit: %s: %s\n", name_refused, why.c_str());
         drop_rest_of_line(stdin);
     }
 }
 
-const char *load_name_problem(std::string_view name)
+std::string load_name_problem(std::string_view name)
 {
-    if (const char *why = name_length_problem(name))
+    if (std::string why = name_length_problem(name); !why.empty())
         return why;
     // The path is handed on as a C string: a zero byte would cut ".ard" off
     // and open some other file.
@@ -130,8 +130,8 @@ std::optional<int> read_number(std::FILE *in)
     if (ch == EOF)
         return std::nullopt;
     int stop = EOF;
-    std::optional<int> number = scan_number(ch, [in] { return std::getc(in); }, stop);
-    if (!number) {
+    std::int32_t number = 0;
+    if (!scan_number(ch, [in] { return std::getc(in); }, stop, number).empty()) {
         if (stop != '\n' && stop != EOF)
             drop_rest_of_line(in);
         return std::nullopt;

@@ -1,26 +1,28 @@
 // Reading a number as the console's "%i" does: scan_number over any source
-// of characters, parse_number over a whole string. Start reading at
-// scan_number().
+// of characters, parse_number over a whole string; and the plainer whole
+// numbers and hex digits of areatool. Start reading at scan_number().
 
 #include "number/number.h"
 
 #include <cctype>
 #include <climits>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 
 namespace {
 
+constexpr const char *no_number = "not a number";
+
 int digit_value(int ch, int base)
 {
-    int value = std::isdigit(ch) ? ch - '0'
-                : std::isxdigit(ch) ? std::tolower(ch) - 'a' + 10
-                                    : base;
+    int value = ch >= 0 && ch <= UCHAR_MAX ? hex_digit(static_cast<char>(ch)) : -1;
     return value < base ? value : -1;
 }
 
 }  // namespace
 
-std::optional<std::int32_t> scan_number(int first, const std::function<int()> &next, int &stop)
+std::string scan_number(int first, const std::function<int()> &next, int &stop, std::int32_t &number)
 {
     int ch = first;
     bool negative = ch == '-';
@@ -51,19 +53,69 @@ std::optional<std::int32_t> scan_number(int first, const std::function<int()> &n
         }
     }
     stop = ch;
-    if (!have_digits || too_big || (!negative && magnitude > INT32_MAX))
-        return std::nullopt;
-    return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+    if (!have_digits)
+        return no_number;
+    if (too_big || (!negative && magnitude > INT32_MAX))
+        return "the number does not fit 32 bits";
+    number = static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+    return {};
 }
 
-std::optional<std::int32_t> parse_number(std::string_view text)
+std::string parse_number(std::string_view text, std::int32_t &number)
 {
     std::size_t at = 0;
     auto next = [&]() -> int {
         return at < text.size() ? static_cast<unsigned char>(text[at++]) : EOF;
     };
     int stop = EOF;
-    std::optional<std::int32_t> number = scan_number(next(), next, stop);
+    std::int32_t read = 0;
+    std::string why = scan_number(next(), next, stop, read);
     // stop is EOF only once every character was taken.
-    return stop == EOF ? number : std::nullopt;
+    if (why.empty() && stop != EOF)
+        why = no_number;
+    if (why.empty())
+        number = read;
+    return why;
+}
+
+std::string parse_bounded(std::string_view text, int min, int max, int &number)
+{
+    std::string why = "not a whole number from " + range_text(min, max);
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string_view::npos)
+        return why;
+    int value = std::atoi(std::string(text).c_str());
+    if (value < min || value > max)
+        return why;
+    number = value;
+    return {};
+}
+
+std::string range_text(int min, int max)
+{
+    return std::to_string(min) + " to " + std::to_string(max);
+}
+
+int hex_digit(char ch)
+{
+    if (ch >= '0' && ch <= '9')
+        return ch - '0';
+    if (ch >= 'a' && ch <= 'f')
+        return ch - 'a' + 10;
+    if (ch >= 'A' && ch <= 'F')
+        return ch - 'A' + 10;
+    return -1;
+}
+
+std::string examples_text(const number_examples &examples, examples_form form)
+{
+    std::string decimals = std::string(examples.decimal) + ", " + std::string(examples.negative) + ", ";
+    switch (form) {
+    case examples_form::listed:
+        return decimals + std::string(examples.hex) + ", " + std::string(examples.octal);
+    case examples_form::alternatives:
+        return decimals + std::string(examples.hex) + " or " + std::string(examples.octal);
+    case examples_form::with_bases:
+        return decimals + std::string(examples.hex) + " (hex), " + std::string(examples.octal) + " (octal)";
+    }
+    return decimals;
 }

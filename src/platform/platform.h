@@ -99,16 +99,16 @@ void silence_sound_library();
 
 // Why this system cannot take name (an area's name, or the path to one
 // typed at the load prompt) for a file, beyond what every system refuses
-// (see name_problem), or nullptr: on Windows what windows_name_problem
+// (see name_problem), or empty: on Windows what windows_name_problem
 // finds in its last part, elsewhere nothing.
-const char *system_name_problem(std::string_view name);
+std::string system_name_problem(std::string_view name);
 
-// Why name cannot be used as an area's name on Windows, or nullptr: a device
+// Why name cannot be used as an area's name on Windows, or empty: a device
 // name (CON, PRN, AUX, NUL, CONIN$, CONOUT$, COM1 to COM9, LPT1 to LPT9, in
 // any case, with or without an extension), one of < > : " | ? *, or a dot
 // or space at the end. The same on every system, so that tools can warn
 // of such names anywhere.
-const char *windows_name_problem(std::string_view name);
+std::string windows_name_problem(std::string_view name);
 
 // Where the last folder separator of path is ('/', and on Windows '\\' as
 // well), or std::string_view::npos when it has none.
@@ -143,6 +143,9 @@ std::string create_temporary_file(std::string_view start, std::string_view end, 
 
 // The editor to run when the user names none: vi, or on Windows notepad.
 const char *default_editor();
+// The editors default_editor gives on each system, for the help.
+constexpr const char *posix_editor = "vi";
+constexpr const char *windows_editor = "notepad";
 
 // Runs the user's editor command on the file at path and waits for it to
 // end. The command goes through the system's shell, as git runs its

@@ -263,9 +263,9 @@ std::size_t last_separator(std::string_view path)
     return path.rfind('/');
 }
 
-const char *system_name_problem(std::string_view)
+std::string system_name_problem(std::string_view)
 {
-    return nullptr;
+    return {};
 }
 
 bool same_file(const std::string &a, const std::string &b)
@@ -330,7 +330,7 @@ std::string create_temporary_file(std::string_view start, std::string_view end, 
 
 const char *default_editor()
 {
-    return "vi";
+    return posix_editor;
 }
 
 std::string run_editor(const std::string &command, const std::string &path)

@@ -214,7 +214,7 @@ std::size_t last_separator(std::string_view path)
 
 // A name typed at the load prompt may lead through folders: the last part
 // is the one that can be a device ("areas\\con" is still the console).
-const char *system_name_problem(std::string_view name)
+std::string system_name_problem(std::string_view name)
 {
     std::size_t slash = last_separator(name);
     return windows_name_problem(slash == std::string_view::npos ? name : name.substr(slash + 1));
@@ -269,7 +269,7 @@ std::string create_temporary_file(std::string_view start, std::string_view end, 
 
 const char *default_editor()
 {
-    return "notepad";
+    return windows_editor;
 }
 
 std::string run_editor(const std::string &command, const std::string &path)

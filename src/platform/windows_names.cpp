@@ -55,7 +55,7 @@ bool is_device_name(std::string_view name)
 
 }  // namespace
 
-const char *windows_name_problem(std::string_view name)
+std::string windows_name_problem(std::string_view name)
 {
     if (is_device_name(name))
         return "the name is a device name on Windows";
@@ -63,5 +63,5 @@ const char *windows_name_problem(std::string_view name)
         return "the name holds one of < > : \" | ? *, which Windows does not allow";
     if (!name.empty() && (name.back() == '.' || name.back() == ' '))
         return "the name ends in a dot or a space, which Windows does not allow";
-    return nullptr;
+    return {};
 }

@@ -6,22 +6,47 @@
 
 #include <cstdio>
 
+bool control_byte(char byte)
+{
+    auto code = static_cast<unsigned char>(byte);
+    return code < 0x20 || code == 0x7f;
+}
+
+bool printable_byte(char byte)
+{
+    auto code = static_cast<unsigned char>(byte);
+    return code >= 0x20 && code < 0x7f;
+}
+
+bool printable_ascii(std::string_view text)
+{
+    for (char ch : text) {
+        if (!printable_byte(ch))
+            return false;
+    }
+    return true;
+}
+
+std::string hex_escape(char byte)
+{
+    char escape[5];
+    std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<unsigned char>(byte));
+    return escape;
+}
+
 std::string printable(std::string_view text, bool exact)
 {
     std::string shown;
     for (char ch : text) {
-        auto byte = static_cast<unsigned char>(ch);
-        bool escaped = byte < 0x20 || byte == 0x7f
-                       || (exact && (byte > 0x7f || ch == '"' || ch == '\\'));
-        if (escaped) {
-            char escape[5];
-            std::snprintf(escape, sizeof escape, "\\x%02x", byte);
-            shown += escape;
-        } else {
-            shown += ch;
-        }
+        bool escaped = control_byte(ch) || (exact && (!printable_byte(ch) || ch == '"' || ch == '\\'));
+        shown += escaped ? hex_escape(ch) : std::string(1, ch);
     }
     return shown;
+}
+
+std::string said_of(std::string_view what, std::string_view why)
+{
+    return printable(what) + ": " + std::string(why);
 }
 
 std::string name_field_text(std::string_view field, name_field_form form)

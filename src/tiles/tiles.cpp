@@ -285,3 +285,12 @@ void compose_board(const area_record &area, const loaded_tiles &tiles, BITMAP *b
         }
     }
 }
+
+bool value_drawable(const loaded_tiles &tiles, std::int32_t value)
+{
+    if (value == empty_tile)
+        return true;
+    if (!tiles.datafile)
+        return value >= 0 && value < painted_tiles;
+    return tile_picture(tiles, value) != nullptr;
+}

@@ -60,6 +60,10 @@ void unload_tiles(loaded_tiles &tiles);
 // The picture of a tile value, or nullptr when tiles has none for it.
 BITMAP *tile_picture(const loaded_tiles &tiles, int value);
 
+// Whether value is one the editor can draw: empty, or with a picture of
+// tiles (with none loaded, the tiles every usable tile set has).
+bool value_drawable(const loaded_tiles &tiles, std::int32_t value);
+
 // Draws area's cells onto board (board_size square, at its top left) as
 // the editor shows them: black, a tile's picture, or a placeholder for a
 // value with none.

@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
+#include "formats/formats.h"
 #include "platform/platform.h"
-#include "tool/edit_text.h"
 #include "text/text.h"
-#include "tool/tool.h"
+#include "tool/command_line.h"
 
 namespace {
 
@@ -131,9 +131,7 @@ edit_end edit_until_read(const std::string &path, const area_record &area, tempo
 
 int run_edit(const command_line &line)
 {
-    if (line.files.size() != 1)
-        return refuse_arguments(line, "takes one area file");
-    const std::string &path = line.files[0];
+    const std::string &path = line.arguments[0];
     area_record area;
     if (std::string why = read_whole_area(path, area); !why.empty()) {
         report("cannot read " + path, why);

@@ -1,10 +1,10 @@
 // areatool's main: the table of commands and everything they share are in
-// the tool_commands library; start reading at areatool.cpp.
+// the areatool_commands library; start reading at help.cpp's run_areatool.
 
 #include <string>
 #include <vector>
 
-#include "tool/tool.h"
+#include "tool/command_line.h"
 
 int main(int argc, char **argv)
 {

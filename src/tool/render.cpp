@@ -2,40 +2,33 @@
 // drawing code. Start reading at run_render().
 
 #include <string>
-#include <vector>
 
-#include "platform/platform.h"
-#include "tool/drawing.h"
-#include "tool/tool.h"
+#include "pictures/pictures.h"
+#include "text/text.h"
+#include "tool/command_line.h"
 
 int run_render(const command_line &line)
 {
-    if (line.files.size() != 2)
-        return refuse_arguments(line, "takes one area file and one PNG to write");
-    const std::string &path = line.files[0];
-    const std::string &out = line.files[1];
-    std::string tiles = tile_set_to_draw(line.options.tiles);
-    if (tiles.empty())
-        return status_file_problem;
-    if (writes_over_input(out, {path, tiles}))
-        return status_usage;
+    const std::string &path = line.arguments[0];
+    const std::string &out = line.arguments[1];
+    owned_tiles drawn;
+    bool output_is_input = false;
+    if (std::string why = start_drawing({line.options.tiles, line.options.depth, {out}, {path}}, drawn,
+                                        output_is_input);
+        !why.empty())
+        return fail_with(why, output_is_input ? status_usage : status_file_problem);
     area_record area;
     bool longer = false;
     if (std::string why = read_area_file(path.c_str(), area, longer); !why.empty()) {
         report("cannot read " + path, why);
         return status_file_problem;
     }
-    loaded_tiles drawn;
-    if (!start_drawing(line.options.depth, tiles, drawn))
-        return status_file_problem;
-
-    int status = status_file_problem;
-    if (owned_bitmap picture = draw_board_picture(area, drawn, line.options.scale); !picture)
-        report(out, no_memory_for_picture);
-    else if (std::string why = write_png(out, picture.get()); !why.empty())
+    owned_bitmap picture = draw_board_picture(area, drawn.tiles, line.options.scale);
+    if (!picture)
+        return fail_with(said_of(out, no_memory_for_picture), status_file_problem);
+    if (std::string why = write_png(out, picture.get()); !why.empty()) {
         report("cannot write " + out, why);
-    else
-        status = status_fine;
-    unload_tiles(drawn);
-    return status;
+        return status_file_problem;
+    }
+    return status_fine;
 }

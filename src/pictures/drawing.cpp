@@ -1,10 +1,8 @@
-// The drawing and PNG writing that the commands share: boards at a scale,
-// diff's picture of a change, and PNGs written whole. save_png is trusted
-// for nothing it does not check itself: each PNG is walked after it is
-// written (png_is_whole) before it replaces the old file. Start reading at
-// write_png(), then draw_difference().
+// The drawing the commands share: the graphics library started without a
+// display and the tile set loaded, boards at a scale, and diff's picture of
+// a change. Start reading at start_drawing(), then draw_difference().
 
-#include "tool/drawing.h"
+#include "pictures/pictures.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -14,36 +12,11 @@
 #include <utility>
 #include <vector>
 
-#include <loadpng.h>
-
 #include "platform/platform.h"
 #include "tiles/tiles.h"
-#include "tool/tool.h"
+#include "text/text.h"
 
 namespace {
-
-// save_png reports no failure of its last writes, as on a full disk, and
-// leaves the file cut short. So the file is walked: the signature, then
-// chunk after chunk, ending with IEND exactly at the end of the file.
-bool png_is_whole(int fd)
-{
-    static constexpr unsigned char signature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-    constexpr std::int64_t chunk_frame = 12;  // length, type and CRC around a chunk's data
-    unsigned char head[8];
-    std::int64_t size = file_size(fd);
-    if (size < 0 || !read_at(fd, 0, head, sizeof head) || std::memcmp(head, signature, sizeof signature) != 0)
-        return false;
-    for (std::int64_t at = sizeof signature; at + chunk_frame <= size;) {
-        if (!read_at(fd, at, head, sizeof head))
-            return false;
-        at += chunk_frame + big_endian(head);
-        if (std::memcmp(head + 4, "IEND", 4) == 0)
-            return at == size;
-    }
-    return false;
-}
-
-constexpr int png_compression_level = 6;  // zlib's default
 
 // The frame of a changed cell: two rings, each ring_width pixels wide at
 // scale 1, inside the cell's edge. Tile sets drawn with the library's tools
@@ -89,49 +62,34 @@ owned_bitmap make_bitmap(int width, int height, int depth)
     return owned_bitmap(create_bitmap_ex(depth, width, height));
 }
 
-bool start_drawing(int depth, const std::string &path, loaded_tiles &tiles)
+std::string load_tiles_for_drawing(const std::string &path, int depth, owned_tiles &tiles)
 {
-    if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
-        report("cannot start the graphics library", allegro_error);
-        return false;
-    }
+    if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0)
+        return said_of("cannot start the graphics library", allegro_error);
     // Set before the tile set is loaded: its pictures are converted to it.
     set_color_depth(depth);
-    if (std::string why = load_tiles(path, tiles); !why.empty()) {
-        report("cannot use the tile set " + path, why);
-        return false;
-    }
-    return true;
-}
-
-std::string tile_set_to_draw(const std::string &tiles_given)
-{
-    if (!tiles_given.empty())
-        return tiles_given;
-    std::string found = find_tile_set();
-    if (found.empty())
-        report("cannot use the tile set " + std::string(tile_set_file), missing_tile_set());
-    return found;
-}
-
-std::string save_whole_png(int fd, const std::string &temp_path, BITMAP *picture)
-{
-    // The PNG add-on compresses at zlib's best by default: for a page of
-    // hundreds of pictures or an atlas several times slower than zlib's
-    // default level, for files a few percent smaller.
-    _png_compression_level = png_compression_level;
-    if (save_png(temp_path.c_str(), picture, nullptr) != 0)
-        return "the PNG could not be written";
-    if (!png_is_whole(fd))  // the same file, which save_png opened by name
-        return "the PNG was cut short (is the disk full?)";
+    if (std::string why = load_tiles(path, tiles.tiles); !why.empty())
+        return said_of("cannot use the tile set " + path, why);
     return {};
 }
 
-std::string write_png(const std::string &out, BITMAP *picture)
+std::string start_drawing(const drawing_plan &plan, owned_tiles &tiles, bool &output_is_input)
 {
-    return replace_file(out, [picture](int fd, const std::string &temp_path) {
-        return save_whole_png(fd, temp_path, picture);
-    });
+    output_is_input = false;
+    std::string path = plan.tiles_given.empty() ? find_tile_set() : plan.tiles_given;
+    if (path.empty())
+        return said_of("cannot use the tile set " + std::string(tile_set_file), missing_tile_set());
+    std::vector<std::string> read = plan.inputs;
+    read.push_back(path);
+    for (const std::string &out : plan.outputs) {
+        for (const std::string &input : read) {
+            if (same_file(out, input)) {
+                output_is_input = true;
+                return said_of(out, plan.overwrite_refusal);
+            }
+        }
+    }
+    return load_tiles_for_drawing(path, plan.depth, tiles);
 }
 
 void copy_scaled(BITMAP *from, BITMAP *to, int scale, int left, int top)
@@ -164,17 +122,6 @@ owned_bitmap draw_board_picture(const area_record &area, const loaded_tiles &til
     return picture;
 }
 
-bool writes_over_input(const std::string &out, const std::vector<std::string> &inputs)
-{
-    for (const std::string &input : inputs) {
-        if (same_file(out, input)) {
-            report(out, "is one of the files to read; choose another PNG to write");
-            return true;
-        }
-    }
-    return false;
-}
-
 owned_bitmap draw_difference(const area_record &old_area, const area_record &new_area,
                              const std::vector<area_difference> &differences, const loaded_tiles &tiles,
                              int scale)
@@ -190,7 +137,7 @@ owned_bitmap draw_difference(const area_record &old_area, const area_record &new
     }
     clear_to_color(picture.get(), colour_at_depth(outside_colour, png_depth));
     int cell = tile_size * scale;
-    for (auto [area, x] : {std::pair{&old_area, 0}, {&new_area, (board_size + tile_size) * scale}}) {
+    for (auto [area, x] : {std::pair{&old_area, 0}, {&new_area, (board_size + difference_gap) * scale}}) {
         draw_board_at(*area, tiles, board.get(), picture.get(), scale, x, 0);
         for (int col = 0; col < board_cols; ++col) {
             for (int row = 0; row < board_rows; ++row) {

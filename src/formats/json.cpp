@@ -1,12 +1,15 @@
 // The JSON objects of show, check and diff --json, formed from the area
-// records and what check and diff found, and printed one a line. Start
-// reading at form_area_json().
+// records and what check and diff found, one a line. Start reading at
+// area_json_line().
 
 #include <algorithm>
-#include <cstdio>
+#include <string>
 #include <string_view>
 
-#include "tool/json.h"
+#include <nlohmann/json.hpp>
+
+#include "formats/formats.h"
+#include "text/text.h"
 
 using nlohmann::ordered_json;
 
@@ -32,21 +35,35 @@ ordered_json name_bytes_json(const area_record &area)
 ordered_json name_json(const area_record &area)
 {
     std::string_view name = area_name(area);
-    bool printable_ascii = std::all_of(name.begin(), name.end(), [](char ch) { return ch >= 0x20 && ch < 0x7f; });
-    if (name.size() == static_cast<std::size_t>(name_size) || !printable_ascii)
+    if (!name_terminated(area) || !printable_ascii(name))
         return nullptr;
     return std::string(name);
 }
 
-const char *part_name(area_part part)
+// A part's label as a JSON key: "time allowed" is "time_allowed".
+std::string key_of(std::string_view label)
+{
+    std::string key(label);
+    std::replace(key.begin(), key.end(), ' ', '_');
+    return key;
+}
+
+std::string part_name(area_part part)
 {
     switch (part) {
-    case area_part::mark: return "mark";
-    case area_part::time_allowed: return "time_allowed";
+    case area_part::mark: return key_of(mark_label);
+    case area_part::time_allowed: return key_of(time_label);
     case area_part::cell: return "cell";
-    case area_part::name: return "name";
+    case area_part::name: return key_of(name_label);
     }
     return "";
+}
+
+// A file name is bytes, and need not be UTF-8, which JSON text must be:
+// what is not is written as U+FFFD rather than failing the whole line.
+std::string json_line(const ordered_json &object)
+{
+    return object.dump(-1, ' ', false, ordered_json::error_handler_t::replace);
 }
 
 // The value of difference's part in area.
@@ -63,33 +80,34 @@ ordered_json part_json(const area_record &area, const area_difference &differenc
 
 }  // namespace
 
-ordered_json form_area_json(const std::string &file, const area_record &area, bool longer)
+std::string area_json_line(const std::string &file, const area_record &area, bool longer)
 {
     ordered_json columns = ordered_json::array();
     for (const auto &column : area.cells)
         columns.push_back(column);
-    return {{"format_version", json_format_version},
-            {"file", file},
-            {"name", name_json(area)},
-            {"name_bytes", name_bytes_json(area)},
-            {"mark", position_json(area.mark_col, area.mark_row)},
-            {"time_allowed", area.time_allowed},
-            {"columns", columns},
-            {"longer", longer}};
+    ordered_json object = {{"format_version", json_format_version},
+                           {"file", file},
+                           {key_of(name_label), name_json(area)},
+                           {"name_bytes", name_bytes_json(area)},
+                           {key_of(mark_label), position_json(area.mark_col, area.mark_row)},
+                           {key_of(time_label), area.time_allowed},
+                           {"columns", columns},
+                           {"longer", longer}};
+    return json_line(object);
 }
 
-ordered_json form_problem_json(const std::string &file, const area_problem &problem)
+std::string problem_json_line(const std::string &file, const area_problem &problem)
 {
     ordered_json object = {{"format_version", json_format_version}, {"file", file}, {"message", problem.line}};
     if (problem.cell) {
         object["column"] = problem.col;
         object["row"] = problem.row;
     }
-    return object;
+    return json_line(object);
 }
 
-ordered_json form_difference_json(const area_record &old_area, const area_record &new_area,
-                                  const area_difference &difference)
+std::string difference_json_line(const area_record &old_area, const area_record &new_area,
+                                 const area_difference &difference)
 {
     ordered_json object = {{"format_version", json_format_version}, {"part", part_name(difference.part)}};
     if (difference.part == area_part::cell) {
@@ -98,13 +116,5 @@ ordered_json form_difference_json(const area_record &old_area, const area_record
     }
     object["old"] = part_json(old_area, difference);
     object["new"] = part_json(new_area, difference);
-    return object;
-}
-
-void print_json_line(const ordered_json &object)
-{
-    // A file name is bytes, and need not be UTF-8, which JSON text must be:
-    // what is not is written as U+FFFD rather than failing the whole line.
-    std::string line = object.dump(-1, ' ', false, ordered_json::error_handler_t::replace);
-    std::printf("%s\n", line.c_str());
+    return json_line(object);
 }

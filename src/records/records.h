@@ -1,5 +1,6 @@
-// What areatool's commands compute over area records: plain functions,
-// each beside the run function of its command and tested directly.
+// What areatool computes over area records: show's text, check's problems,
+// diff's differences, merge's result and set's changes. Plain functions of
+// records and values; none reads a command line, prints or ends the program.
 #pragma once
 
 #include <cstdint>
@@ -10,14 +11,19 @@
 
 #include "area/area.h"
 
+// Reads the file at path into area, refusing one that holds more than an
+// area, as merge, diff, set and edit do: they compare or rewrite it whole.
+std::string read_whole_area(const std::string &path, area_record &area);
+
 // show: the text of one area, as show prints it; longer tells that its
 // file holds more than the record.
 std::string show_area(const area_record &area, bool longer);
-bool mark_on_board(const area_record &area);
 
 // check: one problem of an area; line is what check prints for it, after
 // the file's name. cell tells that it is the problem of the cell at col, row.
+enum class problem_kind { file_size, name_unterminated, name_unusable, cell_undrawable, mark_off_board };
 struct area_problem {
+    problem_kind kind;
     std::string line;
     bool cell = false;
     int col = 0, row = 0;
@@ -50,9 +56,9 @@ std::vector<area_difference> diff_areas(const area_record &old_area, const area_
 
 // new: the area the editor's "Start a new area" makes in a fresh program.
 area_record new_area(std::string_view name, std::int32_t time_allowed);
-// Why new and set refuse name: the editor's reason, or white space, which
-// its prompts never take; nullptr when they take it.
-const char *tool_name_problem(std::string_view name);
+// Why new, set and edit refuse name: the editor's reason, or white space,
+// which its prompts never take; empty when they take it.
+std::string tool_name_problem(std::string_view name);
 
 // set: one change of an area, as one of its options asks for it.
 enum class change_kind { cell, fill, replace, mark, time_allowed, name };
@@ -63,20 +69,15 @@ struct area_change {
     std::int32_t value = 0;     // cell, fill, replace, time_allowed
     std::string name;
 };
-// The change option (--cell, --fill...) asks for with value, into change;
-// returns why the value is malformed, empty when it is not.
-std::string parse_change(std::string_view option, const std::string &value, area_change &change);
+// Each reads the value of option (for its messages) into change: "C,R=V",
+// "V", "OLD=NEW", "C,R", "T" and a name. Each returns why the value does
+// not read, empty when it does.
+std::string read_cell_change(std::string_view option, std::string_view text, area_change &change);
+std::string read_fill_change(std::string_view option, std::string_view text, area_change &change);
+std::string read_replace_change(std::string_view option, std::string_view text, area_change &change);
+std::string read_mark_change(std::string_view option, std::string_view text, area_change &change);
+std::string read_time_change(std::string_view option, std::string_view text, area_change &change);
+std::string read_name_change(std::string_view option, std::string_view text, area_change &change);
 // Applies change to area as the editor would: a cell set to 3 moves the
 // mark there, and a name replaces only its characters and terminator.
 void apply_change(area_record &area, const area_change &change);
-
-// atlas: how the boards of count areas are laid out, columns to a row (0:
-// the smallest number whose square holds them all), and the picture's size
-// in pixels at scale 1.
-struct atlas_layout {
-    int columns = 0, rows = 0;
-    std::int64_t width = 0, height = 0;
-};
-constexpr int atlas_margin = 35;   // around each board, in pixels at scale 1
-constexpr int atlas_pitch = 385;   // from one board to the next: the board and its margin
-atlas_layout lay_out_atlas(std::size_t count, int columns);

@@ -4,7 +4,7 @@
 // about values: every problem is found, each with its line. Start reading
 // at write_area_text(), then read_area_text().
 
-#include "tool/edit_text.h"
+#include "formats/formats.h"
 
 #include "number/number.h"
 
@@ -17,17 +17,14 @@
 #include <string_view>
 #include <vector>
 
+#include "records/records.h"
 #include "text/text.h"
-#include "tool/tool.h"
 
 namespace {
 
 constexpr std::string_view error_prefix = "# error: ";
 constexpr std::string_view empty_cell = ".";
-constexpr std::string_view name_label = "name";
 constexpr std::string_view tail_label = "after the name";
-constexpr std::string_view mark_label = "mark";
-constexpr std::string_view time_label = "time allowed";
 constexpr std::string_view row_label = "row ";
 constexpr std::size_t longest_quote = 40;  // of a line's text in a problem
 constexpr std::string_view not_a_part =
@@ -47,15 +44,14 @@ std::string escape_name(std::string_view name)
 {
     std::string text;
     for (std::size_t i = 0; i < name.size(); ++i) {
-        auto byte = static_cast<unsigned char>(name[i]);
+        char byte = name[i];
         bool edge_space = byte == ' ' && (i == 0 || i + 1 == name.size());
-        if (byte < 0x20 || byte >= 0x7f || byte == '\\' || edge_space) {
-            char escape[5];
-            std::snprintf(escape, sizeof escape, "\\x%02x", byte);
-            text += byte == '\\' ? "\\\\" : escape;
-        } else {
-            text += name[i];
-        }
+        if (byte == '\\')
+            text += "\\\\";
+        else if (!printable_byte(byte) || edge_space)
+            text += hex_escape(byte);
+        else
+            text += byte;
     }
     return text;
 }
@@ -104,17 +100,6 @@ std::string quoted(std::string_view text)
     return "'" + shown + (text.size() > longest_quote ? "...'" : "'");
 }
 
-std::optional<int> hex_digit(char ch)
-{
-    if (ch >= '0' && ch <= '9')
-        return ch - '0';
-    if (ch >= 'a' && ch <= 'f')
-        return ch - 'a' + 10;
-    if (ch >= 'A' && ch <= 'F')
-        return ch - 'A' + 10;
-    return std::nullopt;
-}
-
 // name as written by escape_name, into bytes; returns why it does not read.
 std::string unescape_name(std::string_view text, std::string &name)
 {
@@ -124,8 +109,9 @@ std::string unescape_name(std::string_view text, std::string &name)
         } else if (text.substr(i, 2) == "\\\\") {
             name += '\\';
             ++i;
-        } else if (text.size() >= i + 4 && text[i + 1] == 'x' && hex_digit(text[i + 2]) && hex_digit(text[i + 3])) {
-            name += static_cast<char>(*hex_digit(text[i + 2]) * 16 + *hex_digit(text[i + 3]));
+        } else if (text.size() >= i + 4 && text[i + 1] == 'x' && hex_digit(text[i + 2]) >= 0
+                   && hex_digit(text[i + 3]) >= 0) {
+            name += static_cast<char>(hex_digit(text[i + 2]) * 16 + hex_digit(text[i + 3]));
             i += 3;
         } else {
             return "a backslash in the name starts \\xHH (a byte in hex) or \\\\ (a backslash), not "
@@ -170,8 +156,8 @@ struct reader {
         if (name.size() > static_cast<std::size_t>(name_size))  // an 8-byte name is kept as it came
             return problem(name_length_problem(name));
         if (name != area_name(original)) {
-            if (const char *why = tool_name_problem(name))
-                return problem("cannot use that name: " + std::string(why));
+            if (std::string why = tool_name_problem(name); !why.empty())
+                return problem(std::string(name_refused) + ": " + why);
         }
         parts.name = name;
     }
@@ -180,11 +166,11 @@ struct reader {
     {
         std::string tail;
         for (std::string_view word : words(value)) {
-            std::optional<int> high = hex_digit(word[0]);
-            std::optional<int> low = word.size() == 2 ? hex_digit(word[1]) : std::nullopt;
-            if (word.size() > 2 || !high || (word.size() == 2 && !low))
+            int high = hex_digit(word[0]);
+            int low = word.size() == 2 ? hex_digit(word[1]) : 0;
+            if (word.size() > 2 || high < 0 || low < 0)
                 return problem("the bytes after the name should be two hex digits each, not " + quoted(word));
-            tail += static_cast<char>(word.size() == 2 ? *high * 16 + *low : *high);
+            tail += static_cast<char>(word.size() == 2 ? high * 16 + low : high);
         }
         if (tail.size() > static_cast<std::size_t>(max_name_length))
             return problem("at most " + std::to_string(max_name_length) + " bytes follow the name, not "
@@ -195,24 +181,21 @@ struct reader {
     void read_mark(std::string_view value)
     {
         std::vector<std::string_view> found = words(value, " \t,");
-        std::optional<std::int32_t> col, row;
-        if (found.size() == 4 && found[0] == "column" && found[2] == "row") {
-            col = parse_number(found[1]);
-            row = parse_number(found[3]);
-        }
-        if (!col || !row || value.find(',') == std::string_view::npos)
-            return problem("the mark should read 'column C, row R' (numbers that fit 32 bits), not " + quoted(value));
-        area.mark_col = *col;
-        area.mark_row = *row;
+        std::int32_t col = 0, row = 0;
+        bool fine = found.size() == 4 && found[0] == "column" && found[2] == "row"
+                    && parse_number(found[1], col).empty() && parse_number(found[3], row).empty();
+        if (!fine || value.find(',') == std::string_view::npos)
+            return problem("the mark should read 'column C, row R' (numbers that fit 32 bits), not "
+                           + quoted(value));
+        area.mark_col = col;
+        area.mark_row = row;
     }
 
     void read_time(std::string_view value)
     {
-        std::optional<std::int32_t> time = parse_number(value);
-        if (!time)
-            return problem("the allowed time should be a number that fits 32 bits (90, -5, 0x1e, 036), not "
-                           + quoted(value));
-        area.time_allowed = *time;
+        if (!parse_number(value, area.time_allowed).empty())
+            return problem("the allowed time should be a number that fits 32 bits ("
+                           + examples_text(time_examples, examples_form::listed) + "), not " + quoted(value));
     }
 
     void read_row(int row, std::string_view value)
@@ -222,13 +205,13 @@ struct reader {
             return problem(line_of("row %d holds %d cells, not ", row, static_cast<int>(cells.size()))
                            + std::to_string(board_cols));
         for (int col = 0; col < board_cols; ++col) {
-            std::optional<std::int32_t> cell = cells[col] == empty_cell ? empty_tile : parse_number(cells[col]);
-            if (!cell) {
+            std::int32_t cell = empty_tile;
+            if (cells[col] != empty_cell && !parse_number(cells[col], cell).empty()) {
                 problem(line_of("column %d of row %d", col, row) + " should be '.' or a number that fits 32 bits, not "
                         + quoted(cells[col]));
                 continue;
             }
-            area.cells[col][row] = *cell;
+            area.cells[col][row] = cell;
         }
     }
 
@@ -237,9 +220,9 @@ struct reader {
         std::size_t colon = text.find(':');
         std::string_view label = colon == std::string_view::npos ? text : trim(text.substr(0, colon));
         std::string_view value = colon == std::string_view::npos ? "" : trim(text.substr(colon + 1));
-        int row = label.substr(0, row_label.size()) == row_label
-                      ? parse_bounded(std::string(trim(label.substr(row_label.size()))), 0, board_rows - 1)
-                      : -1;
+        int row = -1;  // stays so unless the label is a row's
+        if (label.substr(0, row_label.size()) == row_label)
+            parse_bounded(trim(label.substr(row_label.size())), 0, board_rows - 1, row);
         if (colon == std::string_view::npos) {
             problem(std::string(not_a_part) + quoted(text));
         } else if (label == name_label) {
@@ -284,20 +267,21 @@ std::string write_area_text(const area_record &area, std::string_view file_name)
     std::string text =
         "# " + printable(file_name) + " as text. Lines that start with # are comments.\n"
         "# Save and quit to write the area back; empty the text to leave the file\n"
-        "# as it is. Numbers: 12, -1, 0x1f (hex), 017 (octal), within 32 bits.\n"
+        "# as it is. Numbers: " + examples_text(value_examples, examples_form::with_bases) + ", within 32 bits.\n"
         "\n"
-        "# The stored name, at most 7 characters; \\xHH is a byte in hex, \\\\ a backslash.\n"
+        "# The stored name, at most " + std::to_string(max_name_length) + " characters; \\xHH is a byte in hex, \\\\ a backslash.\n"
         + std::string(name_label) + ": " + escape_name(name) + "\n"
         "# The bytes after the name's end, in hex. They mean nothing but are kept,\n"
-        "# at the end of the 8 bytes of the name.\n"
+        "# at the end of the " + std::to_string(name_size) + " bytes of the name.\n"
         + std::string(tail_label) + ": " + tail + "\n"
         "# The marked cell. A 3 on the board does not move it: this line says where it is.\n";
     text += std::string(mark_label) + ": " + position_text(area.mark_col, area.mark_row) + "\n";
     if (!mark_on_board(area))
-        text += "# (The mark is off the board, which holds columns and rows 0 to 9.)\n";
+        text += "# (The mark is off the board, which holds columns and rows " + range_text(0, board_cols - 1) + ".)\n";
     text += "# The allowed time.\n";
     text += std::string(time_label) + ": " + value_text(area.time_allowed) + "\n";
-    text += "# The board: each row's cells from column 0 to 9, . for an empty cell.\n";
+    text += "# The board: each row's cells from column " + range_text(0, board_cols - 1) + ", "
+            + std::string(empty_cell) + " for an empty cell.\n";
     for (int row = 0; row < board_rows; ++row) {
         text += std::string(row_label) + std::to_string(row) + ":";
         for (int col = 0; col < board_cols; ++col) {
@@ -328,14 +312,15 @@ std::vector<text_problem> read_area_text(std::string_view text, const area_recor
     for (int row = 0; row < board_rows; ++row)
         read.missing(read.parts.row_lines[row], line_of("row %d", row));
     if (read.problems.empty()) {
-        // The tail keeps to the end of the field and the name with its
-        // terminator goes over it, as the editor renames an area.
-        area.name.fill('\0');
+        // The tail keeps to the end of the field and the name goes over
+        // it as every renaming does; an unterminated name fills the field.
         const parts_read &parts = read.parts;
-        std::memcpy(area.name.data() + name_size - parts.tail.size(), parts.tail.data(), parts.tail.size());
-        std::memcpy(area.name.data(), parts.name.data(), parts.name.size());
-        if (parts.name.size() < static_cast<std::size_t>(name_size))
-            area.name[parts.name.size()] = '\0';
+        area.name.fill('\0');
+        std::copy(parts.tail.begin(), parts.tail.end(), area.name.end() - parts.tail.size());
+        if (parts.name.size() == area.name.size())
+            std::copy(parts.name.begin(), parts.name.end(), area.name.begin());
+        else
+            name_area(area, parts.name);
     }
     return read.problems;
 }
