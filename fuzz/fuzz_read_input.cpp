@@ -69,10 +69,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         bool want_number = (choices >> (call % 8)) & 1;
         std::optional<int> number;
         std::optional<std::string> word;
-        if (want_number)
-            number = read_number(in);
-        else
-            word = read_word(in);
+        int number_taken = 0;
+        std::string word_taken;
+        if (want_number && read_number(in, number_taken).empty())
+            number = number_taken;
+        else if (!want_number && read_word(in, word_taken).empty())
+            word = word_taken;
         long after = std::ftell(in);
         require(before >= 0 && after >= before && after <= static_cast<long>(length),
                 "the stream position went wrong");

@@ -38,6 +38,19 @@ struct text_input {
     }
 };
 
+// What each reader read, or nothing when it said why not.
+std::optional<int> number_read(std::FILE *in)
+{
+    int number = 0;
+    return read_number(in, number).empty() ? std::optional(number) : std::nullopt;
+}
+
+std::optional<std::string> word_read(std::FILE *in)
+{
+    std::string word;
+    return read_word(in, word).empty() ? std::optional(word) : std::nullopt;
+}
+
 struct number_case {
     const char *input;
     std::optional<int> read;
@@ -53,7 +66,7 @@ TEST_P(ReadNumber, reads_like_scanf_i_and_leaves_the_rest)
     const number_case &c = GetParam();
     text_input in(c.input);
     ASSERT_NE(in.stream, nullptr);
-    EXPECT_EQ(read_number(in.stream), c.read);
+    EXPECT_EQ(number_read(in.stream), c.read);
     EXPECT_EQ(in.rest(), c.left);
 }
 
@@ -97,16 +110,16 @@ INSTANTIATE_TEST_SUITE_P(NotNumbers, ReadNumber, testing::Values(
 TEST(ReadNumber, text_that_is_no_number_sets_no_end_of_input)
 {
     text_input in("abc\n7\n");
-    EXPECT_EQ(read_number(in.stream), std::nullopt);
+    EXPECT_EQ(number_read(in.stream), std::nullopt);
     EXPECT_FALSE(std::feof(in.stream));
-    EXPECT_EQ(read_number(in.stream), 7);
+    EXPECT_EQ(number_read(in.stream), 7);
 }
 
 TEST(ReadNumber, input_that_ends_before_or_inside_a_number_reads_nothing)
 {
     for (const char *text : {"", "  \n\t", "-", "+", "0x", "abc"}) {
         text_input in(text);
-        EXPECT_EQ(read_number(in.stream), std::nullopt) << '"' << text << '"';
+        EXPECT_EQ(number_read(in.stream), std::nullopt) << '"' << text << '"';
         EXPECT_TRUE(std::feof(in.stream)) << '"' << text << '"';
     }
 }
@@ -114,22 +127,22 @@ TEST(ReadNumber, input_that_ends_before_or_inside_a_number_reads_nothing)
 TEST(ReadNumber, number_cut_off_by_end_of_input_is_read_and_the_next_read_gets_nothing)
 {
     text_input in("-12");
-    EXPECT_EQ(read_number(in.stream), -12);
-    EXPECT_EQ(read_number(in.stream), std::nullopt);
+    EXPECT_EQ(number_read(in.stream), -12);
+    EXPECT_EQ(number_read(in.stream), std::nullopt);
     EXPECT_TRUE(std::feof(in.stream));
 }
 
 TEST(ReadWord, reads_up_to_white_space_and_leaves_it)
 {
     text_input in(" \n\thall\nnext");
-    EXPECT_EQ(read_word(in.stream), "hall");
+    EXPECT_EQ(word_read(in.stream), "hall");
     EXPECT_EQ(in.rest(), "\nnext");
 }
 
 TEST(ReadWord, keeps_every_byte_that_is_not_white_space)
 {
     text_input in("a/b\\c\xe9\x01 tail");
-    EXPECT_EQ(read_word(in.stream), "a/b\\c\xe9\x01");
+    EXPECT_EQ(word_read(in.stream), "a/b\\c\xe9\x01");
     EXPECT_EQ(in.rest(), " tail");
 }
 
@@ -137,7 +150,7 @@ TEST(ReadWord, word_longer_than_kept_is_cut_and_read_to_its_end)
 {
     for (std::size_t length : {max_word_kept, max_word_kept + 1, 3 * max_word_kept}) {
         text_input in(std::string(length, 'x') + " tail");
-        EXPECT_EQ(read_word(in.stream), std::string(max_word_kept, 'x')) << length;
+        EXPECT_EQ(word_read(in.stream), std::string(max_word_kept, 'x')) << length;
         EXPECT_EQ(in.rest(), " tail") << length;
     }
 }
@@ -146,15 +159,15 @@ TEST(ReadWord, end_of_input_before_a_word_reads_nothing)
 {
     for (const char *text : {"", " \n\t "}) {
         text_input in(text);
-        EXPECT_EQ(read_word(in.stream), std::nullopt) << '"' << text << '"';
+        EXPECT_EQ(word_read(in.stream), std::nullopt) << '"' << text << '"';
     }
 }
 
 TEST(ReadWord, word_cut_off_by_end_of_input_is_read_and_the_next_read_gets_nothing)
 {
     text_input in("hal");
-    EXPECT_EQ(read_word(in.stream), "hal");
-    EXPECT_EQ(read_word(in.stream), std::nullopt);
+    EXPECT_EQ(word_read(in.stream), "hal");
+    EXPECT_EQ(word_read(in.stream), std::nullopt);
 }
 
 }  // namespace

@@ -37,7 +37,7 @@ struct open_file {
 
 void report_save_failure(const std::string &path, const std::string &why)
 {
-    std::fprintf(stderr, "areaedit: cannot save %s: %s\n", printable(path).c_str(), why.c_str());
+    warn(said_of("cannot save " + path, why));
 }
 
 }  // namespace

@@ -62,11 +62,11 @@ int ask_number(const char *question)
 {
     for (;;) {
         prompt(question);
-        if (auto number = read_number(stdin))
-            return *number;
+        if (int number = 0; read_number(stdin, number).empty())
+            return number;
         if (std::feof(stdin))
             end_of_input(question);
-        std::fprintf(stderr, "areaedit: please answer with a whole number\n");
+        warn("please answer with a whole number");
     }
 }
 
@@ -75,13 +75,13 @@ std::string ask_name(const char *question, std::string (*problem)(std::string_vi
 {
     for (;;) {
         prompt(question);
-        auto word = read_word(stdin);
-        if (!word)
+        std::string word;
+        if (!read_word(stdin, word).empty())
             end_of_input(question);
-        std::string why = problem(*word);
+        std::string why = problem(word);
         if (why.empty())
-            return *word;
-        std::fprintf(stderr, "areaedit: %s: %s\n", name_refused, why.c_str());
+            return word;
+        warn(std::string(name_refused) + ": " + why);
         drop_rest_of_line(stdin);
     }
 }
@@ -124,36 +124,37 @@ void offer_save()
 
 }  // namespace
 
-std::optional<int> read_number(std::FILE *in)
+std::string read_number(std::FILE *in, int &number)
 {
     int ch = skip_white_space(in);
     if (ch == EOF)
-        return std::nullopt;
+        return input_ended;
     int stop = EOF;
-    std::int32_t number = 0;
-    if (!scan_number(ch, [in] { return std::getc(in); }, stop, number).empty()) {
+    std::int32_t read = 0;
+    if (std::string why = scan_number(ch, [in] { return std::getc(in); }, stop, read); !why.empty()) {
         if (stop != '\n' && stop != EOF)
             drop_rest_of_line(in);
-        return std::nullopt;
+        return why;
     }
     if (stop != EOF)
         std::ungetc(stop, in);
-    return number;
+    number = read;
+    return {};
 }
 
-std::optional<std::string> read_word(std::FILE *in)
+std::string read_word(std::FILE *in, std::string &word)
 {
     int ch = skip_white_space(in);
     if (ch == EOF)
-        return std::nullopt;
-    std::string word;
+        return input_ended;
+    word.clear();
     for (; ch != EOF && !std::isspace(ch); ch = std::getc(in)) {
         if (word.size() < max_word_kept)
             word.push_back(static_cast<char>(ch));
     }
     if (ch != EOF)
         std::ungetc(ch, in);
-    return word;
+    return {};
 }
 
 int choose_from_menu(const char *items)
@@ -165,15 +166,16 @@ int choose_from_menu(const char *items)
         for (const char *item = items; *item; item += std::strlen(item) + 1)
             std::printf("%i: %s\n", n++, item);
         prompt(menu_prompt);
-        auto choice = read_number(stdin);
+        int choice = 0;
+        std::string why = read_number(stdin, choice);
         std::fputs("\n", stdout);
-        if (choice)
-            return *choice;
+        if (why.empty())
+            return choice;
         if (std::feof(stdin)) {
             std::fflush(stdout);
             std::exit(EXIT_SUCCESS);
         }
-        std::fprintf(stderr, "areaedit: please answer with the number of a choice\n");
+        warn("please answer with the number of a choice");
     }
 }
 

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstdio>
-#include <optional>
 #include <string>
 
 // The main menu, one zero-terminated item after another; the literal's own
@@ -26,12 +25,15 @@ void open_existing_area();  // load NAME.ard, edit it, offer to save
 
 // An integer as "%i" reads it: white space skipped, then an optional sign
 // and a decimal, 0x-hexadecimal or 0-octal number; what follows stays in
-// the input. Nothing when input ends (feof tells) or when the text is not a
-// number that fits 32 bits, in which case the rest of its line is dropped.
-std::optional<int> read_number(std::FILE *in);
+// the input. Reads it into number, or returns why there is none: the input
+// ended (feof tells), or the text is not a number that fits 32 bits, in
+// which case the rest of its line is dropped.
+std::string read_number(std::FILE *in, int &number);
+constexpr const char *input_ended = "the input ended";
 
 // A word as "%s" reads it: white space skipped, then everything up to the
 // next white space, which stays in the input. At most max_word_kept of its
-// characters are kept; the rest are read and dropped. Nothing at end of input.
+// characters are kept; the rest are read and dropped. Reads it into word,
+// or returns input_ended.
 constexpr std::size_t max_word_kept = 64;
-std::optional<std::string> read_word(std::FILE *in);
+std::string read_word(std::FILE *in, std::string &word);

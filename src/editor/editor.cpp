@@ -73,9 +73,9 @@ void install_devices()
 // line that says why it cannot, empty when it is loaded.
 std::string load_board_tiles()
 {
-    std::string path = find_tile_set();
-    if (path.empty())
-        return std::string(tile_set_file) + ": " + missing_tile_set();
+    std::string path;
+    if (std::string why = find_tile_set(path); !why.empty())
+        return std::string(tile_set_file) + ": " + why;
     if (std::string why = load_tiles(path, board_tiles); !why.empty())
         return printable(path) + ": " + why;
     return {};
@@ -138,7 +138,7 @@ void edit_area()
 {
     if (!keyboard_ready) {
         exit_graphics(graphics_flags);
-        std::fprintf(stderr, "areaedit: no keyboard to leave the editor with; the area is unchanged\n");
+        warn("no keyboard to leave the editor with; the area is unchanged");
         return;
     }
     prepare_board();

@@ -109,9 +109,9 @@ std::string unescape_name(std::string_view text, std::string &name)
         } else if (text.substr(i, 2) == "\\\\") {
             name += '\\';
             ++i;
-        } else if (text.size() >= i + 4 && text[i + 1] == 'x' && hex_digit(text[i + 2]) >= 0
-                   && hex_digit(text[i + 3]) >= 0) {
-            name += static_cast<char>(hex_digit(text[i + 2]) * 16 + hex_digit(text[i + 3]));
+        } else if (char byte = 0; text.size() >= i + 4 && text[i + 1] == 'x'
+                                  && parse_hex_byte(text.substr(i + 2, 2), byte).empty()) {
+            name += byte;
             i += 3;
         } else {
             return "a backslash in the name starts \\xHH (a byte in hex) or \\\\ (a backslash), not "
@@ -166,11 +166,10 @@ struct reader {
     {
         std::string tail;
         for (std::string_view word : words(value)) {
-            int high = hex_digit(word[0]);
-            int low = word.size() == 2 ? hex_digit(word[1]) : 0;
-            if (word.size() > 2 || high < 0 || low < 0)
+            char byte = 0;
+            if (!parse_hex_byte(word, byte).empty())
                 return problem("the bytes after the name should be two hex digits each, not " + quoted(word));
-            tail += static_cast<char>(word.size() == 2 ? high * 16 + low : high);
+            tail += byte;
         }
         if (tail.size() > static_cast<std::size_t>(max_name_length))
             return problem("at most " + std::to_string(max_name_length) + " bytes follow the name, not "

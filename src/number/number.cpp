@@ -4,6 +4,7 @@
 
 #include "number/number.h"
 
+#include <algorithm>
 #include <cctype>
 #include <climits>
 #include <cstdio>
@@ -16,7 +17,9 @@ constexpr const char *no_number = "not a number";
 
 int digit_value(int ch, int base)
 {
-    int value = ch >= 0 && ch <= UCHAR_MAX ? hex_digit(static_cast<char>(ch)) : -1;
+    if (ch < 0 || ch > UCHAR_MAX || !is_hex_digit(static_cast<char>(ch)))
+        return -1;
+    int value = hex_value(static_cast<char>(ch));
     return value < base ? value : -1;
 }
 
@@ -95,15 +98,27 @@ std::string range_text(int min, int max)
     return std::to_string(min) + " to " + std::to_string(max);
 }
 
-int hex_digit(char ch)
+bool is_hex_digit(char ch)
+{
+    return (ch >= '0' && ch <= '9') || (ch >= 'a' && ch <= 'f') || (ch >= 'A' && ch <= 'F');
+}
+
+int hex_value(char ch)
 {
     if (ch >= '0' && ch <= '9')
         return ch - '0';
-    if (ch >= 'a' && ch <= 'f')
-        return ch - 'a' + 10;
-    if (ch >= 'A' && ch <= 'F')
-        return ch - 'A' + 10;
-    return -1;
+    return (ch | 0x20) - 'a' + 10;  // either case
+}
+
+std::string parse_hex_byte(std::string_view text, char &byte)
+{
+    if (text.empty() || text.size() > 2 || !std::all_of(text.begin(), text.end(), is_hex_digit))
+        return "not one or two hex digits";
+    int value = 0;
+    for (char ch : text)
+        value = value * 16 + hex_value(ch);
+    byte = static_cast<char>(value);
+    return {};
 }
 
 std::string examples_text(const number_examples &examples, examples_form form)

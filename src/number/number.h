@@ -28,8 +28,11 @@ std::string parse_bounded(std::string_view text, int min, int max, int &number);
 // "1 to 16": the whole numbers from min to max, as messages name them.
 std::string range_text(int min, int max);
 
-// The value of the hex digit ch (either case), 0 to 15; -1 when ch is none.
-int hex_digit(char ch);
+// Whether ch is a hex digit, of either case, and the value of one.
+bool is_hex_digit(char ch);
+int hex_value(char ch);
+// text, one or two hex digits, as a byte; why not when it is not.
+std::string parse_hex_byte(std::string_view text, char &byte);
 
 // Numbers as the messages show what scan_number reads: a decimal, a
 // negative, a hex and an octal one.

@@ -40,9 +40,9 @@ void write_label(BITMAP *picture, const std::string &path, int scale, int x, int
 {
     std::string text = label_text(path);
     int width = text_length(font, text.c_str()), height = text_height(font);
-    owned_bitmap label = make_bitmap(width, height, png_depth);
-    if (!label)
-        return;
+    owned_bitmap label;
+    if (!make_bitmap(width, height, png_depth, label).empty())
+        return;  // the board stays unnamed rather than the atlas undrawn
     clear_to_color(label.get(), colour_at_depth(outside_colour, png_depth));
     textout_ex(label.get(), font, text.c_str(), 0, 0, colour_at_depth(name_colour, png_depth), -1);
     copy_scaled(label.get(), picture, scale, x + (board_size - width) / 2 * scale,
@@ -66,10 +66,13 @@ atlas_layout lay_out_atlas(std::size_t count, int columns)
 std::string draw_atlas(const std::vector<atlas_board> &boards, const atlas_layout &layout,
                        const loaded_tiles &tiles, int scale, owned_bitmap &picture)
 {
-    owned_bitmap board = make_bitmap(board_size, board_size);
-    picture = make_bitmap(static_cast<int>(layout.width * scale), static_cast<int>(layout.height * scale), png_depth);
-    if (!board || !picture)
-        return no_memory_for_picture;
+    owned_bitmap board;
+    std::string why = make_bitmap(board_size, board_size, depth_set, board);
+    if (why.empty())
+        why = make_bitmap(static_cast<int>(layout.width * scale), static_cast<int>(layout.height * scale), png_depth,
+                          picture);
+    if (!why.empty())
+        return why;
     clear_to_color(picture.get(), colour_at_depth(outside_colour, png_depth));
     for (std::size_t i = 0; i < boards.size(); ++i) {
         int x = (atlas_margin + static_cast<int>(i % layout.columns) * atlas_pitch) * scale;

@@ -52,14 +52,10 @@ void darken_cell(BITMAP *picture, int left, int top, int scale)
 
 }  // namespace
 
-owned_bitmap make_bitmap(int width, int height)
+std::string make_bitmap(int width, int height, int depth, owned_bitmap &bitmap)
 {
-    return owned_bitmap(create_bitmap(width, height));
-}
-
-owned_bitmap make_bitmap(int width, int height, int depth)
-{
-    return owned_bitmap(create_bitmap_ex(depth, width, height));
+    bitmap.reset(depth == depth_set ? create_bitmap(width, height) : create_bitmap_ex(depth, width, height));
+    return bitmap ? "" : no_memory_for_picture;
 }
 
 std::string load_tiles_for_drawing(const std::string &path, int depth, owned_tiles &tiles)
@@ -76,9 +72,11 @@ std::string load_tiles_for_drawing(const std::string &path, int depth, owned_til
 std::string start_drawing(const drawing_plan &plan, owned_tiles &tiles, bool &output_is_input)
 {
     output_is_input = false;
-    std::string path = plan.tiles_given.empty() ? find_tile_set() : plan.tiles_given;
-    if (path.empty())
-        return said_of("cannot use the tile set " + std::string(tile_set_file), missing_tile_set());
+    std::string path = plan.tiles_given;
+    if (path.empty()) {
+        if (std::string why = find_tile_set(path); !why.empty())
+            return said_of("cannot use the tile set " + std::string(tile_set_file), why);
+    }
     std::vector<std::string> read = plan.inputs;
     read.push_back(path);
     for (const std::string &out : plan.outputs) {
@@ -112,24 +110,29 @@ void draw_board_at(const area_record &area, const loaded_tiles &tiles, BITMAP *b
     copy_scaled(board, picture, scale, x, y);
 }
 
-owned_bitmap draw_board_picture(const area_record &area, const loaded_tiles &tiles, int scale)
+std::string draw_board_picture(const area_record &area, const loaded_tiles &tiles, int scale,
+                               owned_bitmap &picture)
 {
-    owned_bitmap board = make_bitmap(board_size, board_size);
-    owned_bitmap picture = make_bitmap(board_size * scale, board_size * scale, png_depth);
-    if (!board || !picture)
-        return {};
+    owned_bitmap board;
+    std::string why = make_bitmap(board_size, board_size, depth_set, board);
+    if (why.empty())
+        why = make_bitmap(board_size * scale, board_size * scale, png_depth, picture);
+    if (!why.empty())
+        return why;
     draw_board_at(area, tiles, board.get(), picture.get(), scale, 0, 0);
-    return picture;
+    return {};
 }
 
-owned_bitmap draw_difference(const area_record &old_area, const area_record &new_area,
-                             const std::vector<area_difference> &differences, const loaded_tiles &tiles,
-                             int scale)
+std::string draw_difference(const area_record &old_area, const area_record &new_area,
+                            const std::vector<area_difference> &differences, const loaded_tiles &tiles, int scale,
+                            owned_bitmap &picture)
 {
-    owned_bitmap board = make_bitmap(board_size, board_size);
-    owned_bitmap picture = make_bitmap(difference_width * scale, board_size * scale, png_depth);
-    if (!board || !picture)
-        return {};
+    owned_bitmap board;
+    std::string why = make_bitmap(board_size, board_size, depth_set, board);
+    if (why.empty())
+        why = make_bitmap(difference_width * scale, board_size * scale, png_depth, picture);
+    if (!why.empty())
+        return why;
     bool changed[board_cols][board_rows] = {};
     for (const area_difference &difference : differences) {
         if (difference.part == area_part::cell)
@@ -148,5 +151,5 @@ owned_bitmap draw_difference(const area_record &old_area, const area_record &new
             }
         }
     }
-    return picture;
+    return {};
 }

@@ -23,13 +23,13 @@ struct bitmap_destroyer {
 };
 using owned_bitmap = std::unique_ptr<BITMAP, bitmap_destroyer>;
 
-// A bitmap at the colour depth set, or at depth; empty when there is not
-// memory for it.
-owned_bitmap make_bitmap(int width, int height);
-owned_bitmap make_bitmap(int width, int height, int depth);
-
 // What a command says when a picture cannot be made.
 constexpr const char *no_memory_for_picture = "not enough memory for the picture";
+
+// A bitmap made into bitmap, at depth or, with depth_set, at the colour
+// depth set; returns no_memory_for_picture when there is not memory for it.
+constexpr int depth_set = 0;
+std::string make_bitmap(int width, int height, int depth, owned_bitmap &bitmap);
 
 // A tile set loaded for drawing, unloaded when it goes.
 struct owned_tiles {
@@ -69,19 +69,20 @@ void copy_scaled(BITMAP *from, BITMAP *to, int scale, int x = 0, int y = 0);
 void draw_board_at(const area_record &area, const loaded_tiles &tiles, BITMAP *board, BITMAP *picture,
                    int scale, int x, int y);
 
-// area's board as render draws it, at scale, on a picture of its own at
-// png_depth; empty when there is not memory for it.
-owned_bitmap draw_board_picture(const area_record &area, const loaded_tiles &tiles, int scale);
+// area's board as render draws it, at scale, into a picture of its own at
+// png_depth; returns why it could not be drawn.
+std::string draw_board_picture(const area_record &area, const loaded_tiles &tiles, int scale,
+                               owned_bitmap &picture);
 
 // diff's picture: OLD's board, a gap of one cell in the editor's green,
 // NEW's; in both halves the unchanged cells darkened and the changed ones
-// framed in black and yellow, one of which shows on any tile. Empty when
-// there is not memory for it.
+// framed in black and yellow, one of which shows on any tile. Returns why
+// it could not be drawn.
 constexpr int difference_gap = tile_size;                           // between the boards, at scale 1
 constexpr int difference_width = 2 * board_size + difference_gap;  // at scale 1
-owned_bitmap draw_difference(const area_record &old_area, const area_record &new_area,
-                             const std::vector<area_difference> &differences, const loaded_tiles &tiles,
-                             int scale);
+std::string draw_difference(const area_record &old_area, const area_record &new_area,
+                            const std::vector<area_difference> &differences, const loaded_tiles &tiles, int scale,
+                            owned_bitmap &picture);
 
 // atlas: how the boards of count areas are laid out, columns to a row (0:
 // the smallest number whose square holds them all), and the picture's size

@@ -22,11 +22,11 @@ bool png_is_whole(int fd)
     static constexpr unsigned char signature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
     constexpr std::int64_t chunk_frame = 12;  // length, type and CRC around a chunk's data
     unsigned char head[8];
-    std::int64_t size = file_size(fd);
-    if (size < 0 || !read_at(fd, 0, head, sizeof head) || std::memcmp(head, signature, sizeof signature) != 0)
+    std::int64_t size = 0;
+    if (!file_size(fd, size).empty() || !read_at(fd, 0, head, sizeof head).empty() || std::memcmp(head, signature, sizeof signature) != 0)
         return false;
     for (std::int64_t at = sizeof signature; at + chunk_frame <= size;) {
-        if (!read_at(fd, at, head, sizeof head))
+        if (!read_at(fd, at, head, sizeof head).empty())
             return false;
         at += chunk_frame + big_endian(head);
         if (std::memcmp(head + 4, "IEND", 4) == 0)

@@ -33,11 +33,14 @@ tile_sheet_layout lay_out_tile_sheet(const loaded_tiles &tiles)
 // cells copied out through flat, a copy of it at the sheet's depth.
 std::string draw_tile_sheet(const loaded_tiles &tiles, const tile_sheet_layout &layout, owned_bitmap &sheet)
 {
-    owned_bitmap board = make_bitmap(board_size, board_size);
-    owned_bitmap flat = make_bitmap(board_size, board_size, png_depth);
-    sheet = make_bitmap(layout.columns * tile_size, layout.rows * tile_size, png_depth);
-    if (!board || !flat || !sheet)
-        return no_memory_for_picture;
+    owned_bitmap board, flat;
+    std::string why = make_bitmap(board_size, board_size, depth_set, board);
+    if (why.empty())
+        why = make_bitmap(board_size, board_size, png_depth, flat);
+    if (why.empty())
+        why = make_bitmap(layout.columns * tile_size, layout.rows * tile_size, png_depth, sheet);
+    if (!why.empty())
+        return why;
     clear_to_color(sheet.get(), makecol_depth(png_depth, 0, 0, 0));
     for (int first = 0; first < layout.count; first += board_cells) {
         area_record area{};

@@ -14,7 +14,9 @@ namespace {
 // Xlib's own handler for a lost display calls exit from inside the library,
 // whose exit handler then waits for a lock the library already holds: the
 // program hangs or aborts. Nothing can be saved without the window, so end
-// at once with one line.
+// at once with one line. The line is spelled out here rather than going
+// through warn (failure/): inside the handler only write and _exit are
+// safe, and warn's stdio and strings are not.
 int lose_display(Display *)
 {
     static constexpr char message[] = "areaedit: lost the connection to the display; the area is not saved\n";

@@ -61,12 +61,14 @@ inline std::string replace_file(const std::string &path, const single_file_write
 // when it did.
 std::string write_all(int fd, const void *data, std::size_t size);
 
-// Reads exactly size bytes at offset of the open file fd into data;
-// false when the file holds fewer there or cannot be read.
-bool read_at(int fd, std::int64_t offset, void *data, std::size_t size);
+// Reads exactly size bytes at offset of the open file fd into data.
+// Returns why not (the file holds fewer there, or cannot be read), empty
+// when it did.
+std::string read_at(int fd, std::int64_t offset, void *data, std::size_t size);
+constexpr const char *file_ends_early = "the file ends before what was to be read";
 
-// The size of the open file fd in bytes, or -1 when it cannot be told.
-std::int64_t file_size(int fd);
+// The size of the open file fd in bytes, into size; why it cannot be told.
+std::string file_size(int fd, std::int64_t &size);
 
 // As replace_file, but a file already at path is never replaced: then it
 // fails with the system's reason and leaves that file as it was.

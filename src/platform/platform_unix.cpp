@@ -229,15 +229,21 @@ std::string write_all(int fd, const void *data, std::size_t size)
     return {};
 }
 
-bool read_at(int fd, std::int64_t offset, void *data, std::size_t size)
+std::string read_at(int fd, std::int64_t offset, void *data, std::size_t size)
 {
-    return ::pread(fd, data, size, static_cast<off_t>(offset)) == static_cast<ssize_t>(size);
+    ssize_t got = ::pread(fd, data, size, static_cast<off_t>(offset));
+    if (got < 0)
+        return std::strerror(errno);
+    return got == static_cast<ssize_t>(size) ? "" : file_ends_early;
 }
 
-std::int64_t file_size(int fd)
+std::string file_size(int fd, std::int64_t &size)
 {
     struct stat file;
-    return ::fstat(fd, &file) == 0 ? static_cast<std::int64_t>(file.st_size) : -1;
+    if (::fstat(fd, &file) != 0)
+        return std::strerror(errno);
+    size = static_cast<std::int64_t>(file.st_size);
+    return {};
 }
 
 std::string program_folder()

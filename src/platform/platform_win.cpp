@@ -174,15 +174,20 @@ std::string write_all(int fd, const void *data, std::size_t size)
     return {};
 }
 
-bool read_at(int fd, std::int64_t offset, void *data, std::size_t size)
+std::string read_at(int fd, std::int64_t offset, void *data, std::size_t size)
 {
-    return ::_lseeki64(fd, offset, SEEK_SET) == offset
-           && ::_read(fd, data, static_cast<unsigned>(size)) == static_cast<int>(size);
+    if (::_lseeki64(fd, offset, SEEK_SET) != offset)
+        return std::strerror(errno);
+    int got = ::_read(fd, data, static_cast<unsigned>(size));
+    if (got < 0)
+        return std::strerror(errno);
+    return got == static_cast<int>(size) ? "" : file_ends_early;
 }
 
-std::int64_t file_size(int fd)
+std::string file_size(int fd, std::int64_t &size)
 {
-    return ::_filelengthi64(fd);
+    size = ::_filelengthi64(fd);
+    return size < 0 ? std::strerror(errno) : "";
 }
 
 std::string program_folder()

@@ -10,7 +10,7 @@
 std::vector<area_difference> diff_areas(const area_record &old_area, const area_record &new_area)
 {
     // All 8 bytes of the name, so that two different names never look alike.
-    auto name_text = [](const area_record &area) {
+    auto exact_name_text = [](const area_record &area) {
         return name_field_text({area.name.data(), area.name.size()}, name_field_form::every_byte);
     };
     std::vector<area_difference> differences;
@@ -33,6 +33,6 @@ std::vector<area_difference> diff_areas(const area_record &old_area, const area_
     }
     if (old_area.name != new_area.name)
         differences.push_back({area_part::name, 0, 0,
-                               std::string(name_label) + ": " + name_text(old_area) + " -> " + name_text(new_area)});
+                               std::string(name_label) + ": " + exact_name_text(old_area) + " -> " + exact_name_text(new_area)});
     return differences;
 }

@@ -38,7 +38,7 @@ mark_position mark_of(const area_record &area)
 
 // All 8 bytes of the name field, since a merge keeps those after the
 // terminator too.
-std::string name_text(const std::array<char, name_size> &name)
+std::string kept_name_text(const std::array<char, name_size> &name)
 {
     return name_field_text({name.data(), name.size()}, name_field_form::without_trailing_zeros);
 }
@@ -73,7 +73,7 @@ merge_result merge_areas(const area_record *base, const area_record &ours,
     merged.mark_row = mark[1];
     merge_field(time_label, base ? &base->time_allowed : nullptr, ours.time_allowed, theirs.time_allowed,
                 merged.time_allowed, value_text, result.conflicts);
-    merge_field(name_label, base ? &base->name : nullptr, ours.name, theirs.name, merged.name, name_text,
+    merge_field(name_label, base ? &base->name : nullptr, ours.name, theirs.name, merged.name, kept_name_text,
                 result.conflicts);
     for (int col = 0; col < board_cols; ++col) {
         for (int row = 0; row < board_rows; ++row) {

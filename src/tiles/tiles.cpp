@@ -99,7 +99,7 @@ bool read_plain_bitmap(PACKFILE *f, std::int32_t stored, bool &readable)
 // plain tells whether the file holds only what the library is known to
 // read soundly: bitmaps stored whole with their sizes right, and
 // properties that do not pose as the end of their list.
-const char *framing_problem(PACKFILE *f, bool &plain)
+std::string framing_problem(PACKFILE *f, bool &plain)
 {
     plain = true;
     std::int32_t magic, count;
@@ -132,7 +132,7 @@ const char *framing_problem(PACKFILE *f, bool &plain)
         plain = plain && readable;
         ++objects;
     }
-    return nullptr;
+    return {};
 }
 
 // The datafile at path read by the library, once its framing is known to
@@ -150,9 +150,9 @@ std::string read_datafile(const std::string &path, DATAFILE *&datafile,
         return not_a_datafile;
     }
     bool plain = false;
-    const char *why = framing_problem(f, plain);
+    std::string why = framing_problem(f, plain);
     pack_fclose(f);
-    if (why)
+    if (!why.empty())
         return why;
     // The library crashes on some damaged datafiles whose framing reads
     // well (it frees twice when an object fails to load): a trial load in
@@ -210,23 +210,22 @@ int colour_at_depth(rgb c, int depth)
     return makecol_depth(depth, c.red, c.green, c.blue);
 }
 
-std::string find_tile_set()
+std::string find_tile_set(std::string &path)
 {
     std::error_code error;
     // The working folder's own always wins, even when it cannot be used:
     // the user is told so rather than given other pictures.
-    if (std::filesystem::exists(tile_set_file, error))
-        return tile_set_file;
-    for (const auto &folder : tile_set_folders()) {
-        std::filesystem::path path = folder / tile_set_file;
-        if (std::filesystem::exists(path, error))
-            return path.string();
+    if (std::filesystem::exists(tile_set_file, error)) {
+        path = tile_set_file;
+        return {};
     }
-    return {};
-}
-
-std::string missing_tile_set()
-{
+    for (const auto &folder : tile_set_folders()) {
+        std::filesystem::path found = folder / tile_set_file;
+        if (std::filesystem::exists(found, error)) {
+            path = found.string();
+            return {};
+        }
+    }
     std::string why = std::strerror(ENOENT) + std::string(" in the working folder");
     auto folders = tile_set_folders();
     for (std::size_t i = 0; i < folders.size(); ++i)

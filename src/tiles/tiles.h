@@ -43,10 +43,9 @@ struct loaded_tiles {
 // The tile set to read when none is named: graphics.dat in the working
 // folder when there is one; else the one beside the program (a build
 // folder, an unpacked zip); else the installed one, in share/areaedit/ of
-// the program's prefix. Returns its path, or empty when there is none.
-std::string find_tile_set();
-// Why find_tile_set found none: the places it looked, for a message.
-std::string missing_tile_set();
+// the program's prefix. Puts its path into path, or returns why there is
+// none: the places it looked.
+std::string find_tile_set(std::string &path);
 
 // Loads the datafile at path into tiles, in the colour depth set last.
 // Returns why it cannot serve as a tile set (with nothing left loaded), or

@@ -42,8 +42,11 @@ int run_diff(const command_line &line)
                                         output_is_input);
         !why.empty())
         return fail_with(why, status_trouble);
-    owned_bitmap picture = draw_difference(old_area, new_area, differences, drawn.tiles, line.options.scale);
-    if (std::string why = picture ? write_png(png, picture.get()) : no_memory_for_picture; !why.empty()) {
+    owned_bitmap picture;
+    std::string why = draw_difference(old_area, new_area, differences, drawn.tiles, line.options.scale, picture);
+    if (why.empty())
+        why = write_png(png, picture.get());
+    if (!why.empty()) {
         report("cannot write " + png, why);
         return status_trouble;
     }

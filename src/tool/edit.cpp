@@ -78,13 +78,13 @@ std::string read_text(const std::string &path, std::string &text)
     return {};
 }
 
-enum class edit_end { read, emptied, failed };
+enum class edit_end { read, emptied };
 
 // Runs the editor on the text of area in temp until what it leaves reads
-// as an area, into edited, or is emptied; a failure is reported in one
-// line.
-edit_end edit_until_read(const std::string &path, const area_record &area, temporary_text &temp,
-                         area_record &edited)
+// as an area, into edited, or is emptied, as end tells. Returns why the
+// edit failed, in one line, empty when it did not.
+std::string edit_until_read(const std::string &path, const area_record &area, temporary_text &temp,
+                            area_record &edited, edit_end &end)
 {
     std::string editor = editor_command();
     std::string file_name(base_name(path));
@@ -92,37 +92,31 @@ edit_end edit_until_read(const std::string &path, const area_record &area, tempo
     for (char &ch : stem)  // a name from the file holds any bytes; the temporary's holds only these
         ch = std::isalnum(static_cast<unsigned char>(ch)) || ch == '-' || ch == '_' ? ch : '_';
     if (std::string why = create_temporary_file("areatool-" + stem.substr(0, 16) + "-", ".txt", temp.path);
-        !why.empty()) {
-        report("cannot make a temporary file for the text", why);
-        return edit_end::failed;
-    }
+        !why.empty())
+        return said_of("cannot make a temporary file for the text", why);
     std::string offered = write_area_text(area, file_name);
     for (bool first = true;; first = false) {
         std::string text;
         std::string why = write_text(temp.path, offered);
-        if (!why.empty()) {
-            report("cannot write the text to " + temp.path, why);
-            return edit_end::failed;
+        if (!why.empty())
+            return said_of("cannot write the text to " + temp.path, why);
+        if (std::string why = run_editor(editor, temp.path); !why.empty())
+            return said_of(path, "the editor '" + editor + "' " + why + "; the file is left as it was");
+        if (std::string why = read_text(temp.path, text); !why.empty())
+            return said_of("cannot read the text back from " + temp.path, why + "; the file is left as it was");
+        if (area_text_empty(text)) {
+            end = edit_end::emptied;
+            return {};
         }
-        if (std::string why = run_editor(editor, temp.path); !why.empty()) {
-            report(path, "the editor '" + editor + "' " + why + "; the file is left as it was");
-            return edit_end::failed;
-        }
-        if (std::string why = read_text(temp.path, text); !why.empty()) {
-            report("cannot read the text back from " + temp.path, why + "; the file is left as it was");
-            return edit_end::failed;
-        }
-        if (area_text_empty(text))
-            return edit_end::emptied;
         std::vector<text_problem> problems = read_area_text(text, area, edited);
-        if (problems.empty())
-            return edit_end::read;
+        if (problems.empty()) {
+            end = edit_end::read;
+            return {};
+        }
         // Left as it came back with its errors: the user gave up, and
         // opening the editor again would never end for a script.
-        if (!first && text == offered) {
-            report(path, "the text still does not read as an area; the file is left as it was");
-            return edit_end::failed;
-        }
+        if (!first && text == offered)
+            return said_of(path, "the text still does not read as an area; the file is left as it was");
         offered = mark_problems(text, problems);
     }
 }
@@ -144,14 +138,12 @@ int run_edit(const command_line &line)
     }
     area_record edited;
     temporary_text temp;
-    switch (edit_until_read(path, area, temp, edited)) {
-    case edit_end::failed:
-        return status_file_problem;
-    case edit_end::emptied:
+    edit_end end = edit_end::read;
+    if (std::string why = edit_until_read(path, area, temp, edited, end); !why.empty())
+        return fail_with(why, status_file_problem);
+    if (end == edit_end::emptied) {
         std::printf("%s: the text was emptied; the file is left as it was\n", printable(path).c_str());
         return status_fine;
-    case edit_end::read:
-        break;
     }
     if (std::memcmp(&edited, &area, sizeof area) == 0) {
         std::printf("%s: unchanged\n", printable(path).c_str());

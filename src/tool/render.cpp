@@ -23,9 +23,9 @@ int run_render(const command_line &line)
         report("cannot read " + path, why);
         return status_file_problem;
     }
-    owned_bitmap picture = draw_board_picture(area, drawn.tiles, line.options.scale);
-    if (!picture)
-        return fail_with(said_of(out, no_memory_for_picture), status_file_problem);
+    owned_bitmap picture;
+    if (std::string why = draw_board_picture(area, drawn.tiles, line.options.scale, picture); !why.empty())
+        return fail_with(said_of(out, why), status_file_problem);
     if (std::string why = write_png(out, picture.get()); !why.empty()) {
         report("cannot write " + out, why);
         return status_file_problem;

@@ -94,12 +94,14 @@ void read_sides(const std::string &old_folder, const std::string &new_folder, co
 // Draws entry's picture and writes it into folder; returns why it could not.
 std::string write_picture(const std::string &folder, const loaded_tiles &tiles, int scale, review_entry &entry)
 {
-    owned_bitmap picture =
+    owned_bitmap picture;
+    std::string why =
         entry.kind == review_kind::changed
-            ? draw_difference(entry.old_area, entry.new_area, entry.differences, tiles, scale)
-            : draw_board_picture(entry.kind == review_kind::added ? entry.new_area : entry.old_area, tiles, scale);
-    if (!picture)
-        return no_memory_for_picture;
+            ? draw_difference(entry.old_area, entry.new_area, entry.differences, tiles, scale, picture)
+            : draw_board_picture(entry.kind == review_kind::added ? entry.new_area : entry.old_area, tiles, scale,
+                                 picture);
+    if (!why.empty())
+        return why;
     entry.width = picture->w;
     entry.height = picture->h;
     fs::path path = fs::path(folder) / picture_name(entry);
