@@ -13,8 +13,6 @@ struct DATAFILE;
 
 constexpr int screen_width = 640;
 constexpr int screen_height = 480;
-constexpr int new_area_depth = 16;     // bits per pixel for a new area
-constexpr int loaded_area_depth = 15;  // and for a loaded one
 constexpr std::int8_t graphics_flags = 27;  // what every caller passes; bit 0 set
 constexpr std::int8_t graphics_flag_devices = 1;  // the one bit that is tested
 

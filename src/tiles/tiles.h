@@ -16,6 +16,10 @@ constexpr int tile_size = 35;
 constexpr int board_size = board_cols * tile_size;  // square, in pixels
 constexpr int painted_tiles = 9;  // tile values 0 to 8, the ones the editor's keys choose
 constexpr const char *tile_set_file = "graphics.dat";
+// The colour depths the editor shows areas at, in bits per pixel: a new
+// area's and a loaded one's; areatool render names them.
+constexpr int new_area_depth = 16;
+constexpr int loaded_area_depth = 15;
 // Our own tile set loads in milliseconds; a datafile that takes longer than
 // this holds sizes no tile set has.
 constexpr std::chrono::milliseconds tile_set_load_deadline{5000};

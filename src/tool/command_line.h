@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "records/records.h"
+#include "tiles/tiles.h"
 
 constexpr int status_fine = 0;
 constexpr int status_file_problem = 1;  // a file, a check or a merge went wrong
@@ -23,11 +24,8 @@ constexpr int status_trouble = 2;
 constexpr int min_scale = 1;
 constexpr int default_scale = 1;
 constexpr int max_scale = 16;
-constexpr std::array<int, 4> depths = {15, 16, 24, 32};  // ascending
+constexpr std::array<int, 4> depths = {loaded_area_depth, new_area_depth, 24, 32};  // ascending
 constexpr int default_depth = 32;  // keeps the tile pictures' colours exact
-// the depths the editor shows new and loaded areas at
-constexpr int new_area_depth = 16;
-constexpr int loaded_area_depth = 15;
 // atlas: boards to a row; 0 until --columns names a number
 constexpr int min_columns = 1;
 constexpr int max_columns = 1000;
