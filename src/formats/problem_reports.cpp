@@ -195,3 +195,12 @@ const std::array<check_format, 5> check_formats = {{
     {"gitlab", nullptr, gitlab_report},
     {"sarif", nullptr, sarif_log},
 }};
+
+const check_format *find_check_format(std::string_view name)
+{
+    for (const check_format &format : check_formats) {
+        if (format.name == name)
+            return &format;
+    }
+    return nullptr;
+}
