@@ -96,15 +96,6 @@ std::string section(const review_entry &entry, const std::string &image_url)
     return "<h3><code>" + html_text(entry.path) + "</code> " + kind_word(entry.kind) + "</h3>\n" + body + "\n";
 }
 
-// 65536 as "65,536".
-std::string grouped(std::size_t number)
-{
-    std::string digits = std::to_string(number);
-    for (std::size_t at = digits.size(); at > 3; at -= 3)
-        digits.insert(at - 3, ",");
-    return digits;
-}
-
 // The last line of a summary cut short: how much it leaves out and where
 // the whole review is.
 std::string cut_line(std::size_t sections_left_out, std::size_t rows_left_out, const summary_place &place)
@@ -123,7 +114,7 @@ std::string cut_line(std::size_t sections_left_out, std::size_t rows_left_out, c
     } else {
         where = "on the page that areatool review writes with --out";
     }
-    return "<p><em>" + what + " left out, to keep this summary within " + grouped(summary_limit)
+    return "<p><em>" + what + " left out, to keep this summary within " + digits_grouped(summary_limit)
            + " characters: the whole review is " + where + ".</em></p>\n";
 }
 
