@@ -78,7 +78,7 @@ std::string section(const review_entry &entry, const std::string &image_url)
 {
     std::string body;
     if (!image_url.empty())
-        body += picture_html(entry, image_url + "/" + uri_escaped(picture_name(entry))) + "\n";
+        body += picture_html(entry, image_url + "/" + uri_escaped(picture_name(entry)));
     if (entry.kind == review_kind::changed) {
         std::vector<std::string> lines;
         for (const area_difference &difference : entry.differences)
