@@ -1,8 +1,9 @@
 // check's formats for CI systems, called directly: the digest behind the
 // fingerprints against the standard's own examples, and GitHub's workflow
-// commands read back as its runner reads them, for messages no area file
-// can make. The process tests in window/test_areatool_ci_formats.py keep the
-// SARIF log, the GitLab report and the file names.
+// commands read back as its runner reads them, for file names and messages
+// holding what the runner unescapes. The process tests in
+// window/test_areatool_ci_formats.py keep the SARIF log and the GitLab
+// report.
 
 #include <string>
 #include <string_view>

@@ -1,8 +1,9 @@
 """areatool check's formats for CI systems, run on files: the SARIF log
 valid against the SARIF 2.1.0 schema with each region holding the bytes
 its message names, GitLab's report with stable and distinct fingerprints,
-GitHub's workflow commands read back as its runner reads them, and the
-text and JSON Lines as they were."""
+check's status in every format and the text and JSON Lines as they were.
+GitHub's workflow commands are read back in problem_reports_test.cpp,
+and from a workflow's step in test_ci_docs.py."""
 
 import json
 import os
@@ -19,26 +20,6 @@ from tool_support import ToolTest
 SCHEMA = os.path.join(os.path.dirname(__file__), "..", "sarif", "node_modules", "@microsoft",
                       "sarif-multitool-linux", "sarif-2.1.0.json")
 KINDS = {"file-size", "name-unterminated", "name-unusable", "cell-undrawable", "mark-off-board"}
-
-
-def github_unescaped(text, prop):
-    """text as GitHub's runner reads a command's message, or a property."""
-    pairs = [("%0D", "\r"), ("%0A", "\n")] + ([("%3A", ":"), ("%2C", ",")] if prop else [])
-    for escaped, plain in pairs + [("%25", "%")]:
-        text = text.replace(escaped, plain)
-    return text
-
-
-def github_commands(out):
-    """(file, title, message) of each ::error line."""
-    commands = []
-    for line in out.split("\n")[:-1]:
-        match = re.fullmatch(r"::error ([^:]*)::(.*)", line)
-        assert match, line
-        props = dict(p.split("=", 1) for p in match.group(1).split(","))
-        commands.append((github_unescaped(props["file"], True), github_unescaped(props["title"], True),
-                         github_unescaped(match.group(2), False)))
-    return commands
 
 
 class CheckFormatsTest(ToolTest):
@@ -120,17 +101,6 @@ class CheckFormatsTest(ToolTest):
         # Only its own files change a problem's fingerprint.
         _, alone, _ = self.tool("check", "--format", "gitlab", "cells.ard")
         self.assertEqual(json.loads(alone), [i for i in issues if i["location"]["path"] == "cells.ard"])
-
-    def test_github_commands_read_back_as_each_file_and_message(self):
-        names = ["100%.ard", "a:b,c.ard", "two\nlines.ard", "cr\r%0A,:.ard"]
-        for name in names:
-            self.write(name, area_bytes({(3, 4): 12}, name=b"eightchr"))
-        status, out, err = self.tool("check", "--format", "github", *names)
-        self.assertEqual((status, err), (1, ""))
-        self.assertEqual(github_commands(out), [
-            (name, "areatool check", message) for name in names
-            for message in ["the name is not terminated within its 8 bytes",
-                            "cell at column 3, row 4 holds 12, which the tile set cannot draw"]])
 
     def test_every_format_has_checks_status_and_text_and_json_stay_as_they_were(self):
         self.write("fine.ard", area_bytes())

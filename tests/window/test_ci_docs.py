@@ -14,13 +14,32 @@ import yaml
 
 import harness
 from harness import area_bytes
-from test_areatool_ci_formats import github_commands
 from tool_support import ToolTest, git_env
 
 CI_MD = os.path.join(os.path.dirname(__file__), "..", "..", "docs", "ci.md")
 DEADLINE = 120
 # Installing the package needs root and the archive: these take its place.
 STAND_INS = {"sudo": 'exec "$@"\n', "apt-get": "exit 0\n"}
+
+
+def github_unescaped(text, prop):
+    """text as GitHub's runner reads a command's message, or a property."""
+    pairs = [("%0D", "\r"), ("%0A", "\n")] + ([("%3A", ":"), ("%2C", ",")] if prop else [])
+    for escaped, plain in pairs + [("%25", "%")]:
+        text = text.replace(escaped, plain)
+    return text
+
+
+def github_commands(out):
+    """(file, title, message) of each ::error line."""
+    commands = []
+    for line in out.split("\n")[:-1]:
+        match = re.fullmatch(r"::error ([^:]*)::(.*)", line)
+        assert match, line
+        props = dict(p.split("=", 1) for p in match.group(1).split(","))
+        commands.append((github_unescaped(props["file"], True), github_unescaped(props["title"], True),
+                         github_unescaped(match.group(2), False)))
+    return commands
 
 
 def documented_files():
