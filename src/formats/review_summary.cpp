@@ -5,6 +5,7 @@
 // is read, so that no name can break the table or add a link, an image or
 // a tag. Start reading at review_summary(), then cut_to_limit().
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
