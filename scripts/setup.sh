@@ -26,7 +26,13 @@
 #                             the pre-commit framework; areatool's shell
 #                             completion runs under bash-completion; the
 #                             package is checked with lintian; areatool
-#                             review's page is opened in headless chromium
+#                             review's page is opened in headless chromium;
+#                             check's SARIF log is validated with
+#                             python3-jsonschema against the schema of the
+#                             npm package pinned in tests/sarif/, the
+#                             review's Markdown is rendered with cmark-gfm,
+#                             and docs/ci.md's CI files are read with
+#                             python3-yaml
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 
@@ -35,19 +41,23 @@ packages=(cmake g++ make pkg-config liballegro4-dev libloadpng4-dev libx11-dev l
 if [ "${1:-}" = "--tests" ]; then
   packages+=(libgtest-dev python3 xvfb xdotool imagemagick clang libclang-rt-14-dev util-linux
              libxtst-dev tiled man-db groff-base debootstrap zstd)
-  packages+=(pre-commit bash-completion lintian chromium)
+  packages+=(pre-commit bash-completion lintian chromium python3-jsonschema cmark-gfm python3-yaml)
   command -v npm >/dev/null || packages+=(npm)
 fi
 
 "$here/scripts/install-missing.sh" "${packages[@]}"
 
-# The type checker and Tiled's API, as pinned by the lock file.
-tiled_check="$here/tests/tiled"
-if [ "${1:-}" = "--tests" ] && { [ ! -e "$tiled_check/node_modules/.package-lock.json" ] ||
-     [ "$tiled_check/package-lock.json" -nt "$tiled_check/node_modules/.package-lock.json" ]; }; then
-  echo "setup: installing the npm packages of tests/tiled"
-  npm ci --prefix "$tiled_check" --no-audit --no-fund >/dev/null
-fi
+# The type checker and Tiled's API, and the SARIF schema, as pinned by
+# their lock files. The schema's package also holds a program, which is
+# never run: its install script is not either.
+for folder in tiled sarif; do
+  tools="$here/tests/$folder"
+  if [ "${1:-}" = "--tests" ] && { [ ! -e "$tools/node_modules/.package-lock.json" ] ||
+       [ "$tools/package-lock.json" -nt "$tools/node_modules/.package-lock.json" ]; }; then
+    echo "setup: installing the npm packages of tests/$folder"
+    npm ci --prefix "$tools" --no-audit --no-fund --ignore-scripts >/dev/null
+  fi
+done
 
 build="${AREAEDIT_BUILD_DIR:-$here/build}"
 # shellcheck disable=SC2086 # the options are meant to split

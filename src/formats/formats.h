@@ -4,6 +4,8 @@
 // the records' computations and returned as text; nothing here prints.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +22,53 @@ std::string problem_json_line(const std::string &file, const area_problem &probl
 // diff: one difference, with the old and new values of its part.
 std::string difference_json_line(const area_record &old_area, const area_record &new_area,
                                  const area_difference &difference);
+
+// check's problems as CI systems read them, each format written from the
+// problems of every file checked, in the order given.
+struct checked_file {
+    std::string path;  // as given
+    std::vector<area_problem> problems;
+};
+// What a format says of a kind of problem: its id (SARIF's rule, GitLab's
+// check) and what it is.
+struct problem_rule {
+    problem_kind kind;
+    std::string_view id;
+    std::string description;
+};
+extern const std::array<problem_rule, 5> problem_rules;  // in problem_kind's order
+const problem_rule &rule_of(problem_kind kind);
+// The bytes of the file a problem lies in: a cell's value, both numbers of
+// the mark, the whole name field; length 0 for the file as a whole.
+struct byte_region {
+    std::size_t offset = 0, length = 0;
+};
+byte_region region_of(const area_problem &problem);
+// The same for the same problem at the same place of the same path in
+// every run, and never the same for two problems: a SHA-256 in hex.
+std::string problem_fingerprint(const std::string &path, const area_problem &problem);
+std::string sha256_hex(std::string_view bytes);
+// path as a URI reference: relative stays relative, every byte but
+// letters, digits, "-._~" and '/' as %HH.
+std::string uri_escaped(std::string_view path);
+// A format of check: lines writes one file's problems as the file is
+// checked (text, json, github); document writes them all at the end
+// (gitlab, sarif).
+struct check_format {
+    std::string_view name;
+    std::string (*lines)(const checked_file &file);
+    std::string (*document)(const std::vector<checked_file> &files);
+};
+constexpr std::string_view text_format = "text";  // the default
+constexpr std::string_view json_format = "json";  // as --json
+extern const std::array<check_format, 5> check_formats;
+// The format named name, or nullptr; and "text, json, ... or sarif".
+const check_format *find_check_format(std::string_view name);
+std::string check_format_choices();
+// The two documents, written in json.cpp: GitLab's Code Quality report and
+// a SARIF 2.1.0 log of one run.
+std::string gitlab_report(const std::vector<checked_file> &files);
+std::string sarif_log(const std::vector<checked_file> &files);
 
 // edit's text form: comment lines for what each part is, then the name,
 // the bytes after it, the mark, the allowed time and the ten rows of the
@@ -58,12 +107,29 @@ struct review_entry {
 // Whether entry has a picture beside the page, and its name there.
 bool has_picture(const review_entry &entry);
 std::string picture_name(const review_entry &entry);
+constexpr const char *review_page_file = "index.html";
 // The whole page, each section in the order of entries.
 std::string review_page(const std::string &old_folder, const std::string &new_folder,
                         const std::vector<review_entry> &entries);
-// A relative path as a link in the page: every byte but letters, digits,
-// "-._~" and '/' as %HH, after "./", so that no name can reach outside the
-// folder or be read as a scheme, a query or a fragment.
+// What the page and the summary open with: "1 changed, 2 added, ...".
+std::string review_counts(const std::vector<review_entry> &entries);
+// entry's picture as an image from src, its path and what it shows as its
+// alternative text.
+std::string picture_html(const review_entry &entry, const std::string &src);
+// The review as GitHub-flavoured Markdown of at most summary_limit
+// characters (a comment's most): the counts, a table of the areas that
+// are not unchanged, and a section for each. image_url (absolute, without
+// a '/' at its end): each picture from image_url/PATH.png; empty: none.
+// out: the page's folder, named where the summary is cut; empty: no page.
+constexpr std::size_t summary_limit = 65536;
+struct summary_place {
+    std::string image_url;
+    std::string out;
+};
+std::string review_summary(const std::vector<review_entry> &entries, const summary_place &place);
+// A relative path as a link in the page: uri_escaped after "./", so that
+// no name can reach outside the folder or be read as a scheme, a query or
+// a fragment.
 std::string link_to(std::string_view path);
 
 // Tiled's tile set file for a sheet of count tiles, columns to a row.

@@ -1,6 +1,7 @@
 // The JSON objects of show, check and diff --json, formed from the area
-// records and what check and diff found, one a line. Start reading at
-// area_json_line().
+// records and what check and diff found, one a line; and the two JSON
+// documents of check's formats for CI, GitLab's Code Quality report and a
+// SARIF log. Start reading at area_json_line(), then sarif_log().
 
 #include <algorithm>
 #include <string>
@@ -61,9 +62,40 @@ std::string part_name(area_part part)
 
 // A file name is bytes, and need not be UTF-8, which JSON text must be:
 // what is not is written as U+FFFD rather than failing the whole line.
-std::string json_line(const ordered_json &object)
+// indent -1: all on one line.
+std::string json_line(const ordered_json &object, int indent = -1)
 {
-    return object.dump(-1, ' ', false, ordered_json::error_handler_t::replace);
+    return object.dump(indent, ' ', false, ordered_json::error_handler_t::replace);
+}
+
+// A path as a SARIF artifact's URI: relative stays relative, with "./"
+// before a first part holding a colon, which would read as a scheme; an
+// absolute one is a file: URI.
+std::string artifact_uri(const std::string &path)
+{
+    if (!path.empty() && path.front() == '/')
+        return "file://" + uri_escaped(path);
+    if (path.find(':') < path.find('/'))
+        return "./" + uri_escaped(path);
+    return uri_escaped(path);
+}
+
+ordered_json sarif_result(const checked_file &file, const area_problem &problem)
+{
+    // Code scanning shows a result only at a line, and a binary file is one.
+    ordered_json region = {{"startLine", 1}};
+    if (byte_region bytes = region_of(problem); bytes.length > 0) {
+        region["byteOffset"] = bytes.offset;
+        region["byteLength"] = bytes.length;
+    }
+    const problem_rule &rule = rule_of(problem.kind);
+    return {{"ruleId", rule.id},
+            {"ruleIndex", &rule - problem_rules.data()},
+            {"level", "error"},
+            {"message", {{"text", problem.line}}},
+            {"locations",
+             {{{"physicalLocation", {{"artifactLocation", {{"uri", artifact_uri(file.path)}}}, {"region", region}}}}}},
+            {"partialFingerprints", {{"areatoolProblem/v1", problem_fingerprint(file.path, problem)}}}};
 }
 
 // The value of difference's part in area.
@@ -117,4 +149,43 @@ std::string difference_json_line(const area_record &old_area, const area_record 
     object["old"] = part_json(old_area, difference);
     object["new"] = part_json(new_area, difference);
     return json_line(object);
+}
+
+std::string gitlab_report(const std::vector<checked_file> &files)
+{
+    // One issue a line, so that the report reads as check's text does.
+    std::string report = "[";
+    const char *separator = "\n";
+    for (const checked_file &file : files) {
+        for (const area_problem &problem : file.problems) {
+            ordered_json issue = {{"description", problem.line},
+                                  {"check_name", rule_of(problem.kind).id},
+                                  {"fingerprint", problem_fingerprint(file.path, problem)},
+                                  {"severity", "major"},
+                                  {"location", {{"path", file.path}, {"lines", {{"begin", 1}}}}}};
+            report += separator + json_line(issue);
+            separator = ",\n";
+        }
+    }
+    return report + "\n]\n";
+}
+
+std::string sarif_log(const std::vector<checked_file> &files)
+{
+    ordered_json rules = ordered_json::array();
+    for (const problem_rule &rule : problem_rules) {
+        rules.push_back({{"id", rule.id},
+                         {"shortDescription", {{"text", rule.description}}},
+                         {"defaultConfiguration", {{"level", "error"}}}});
+    }
+    ordered_json results = ordered_json::array();
+    for (const checked_file &file : files) {
+        for (const area_problem &problem : file.problems)
+            results.push_back(sarif_result(file, problem));
+    }
+    ordered_json driver = {{"name", "areatool"}, {"version", AREAEDIT_VERSION}, {"rules", rules}};
+    ordered_json log = {{"$schema", "https://json.schemastore.org/sarif-2.1.0.json"},
+                        {"version", "2.1.0"},
+                        {"runs", {{{"tool", {{"driver", driver}}}, {"results", results}}}}};
+    return json_line(log, 2) + "\n";
 }

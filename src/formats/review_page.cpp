@@ -21,11 +21,6 @@ std::string shown(std::string_view name)
     return markup_escaped(printable(name));
 }
 
-std::string counted(std::size_t count, std::string_view one, std::string_view many)
-{
-    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
-}
-
 std::string list_items(const std::vector<std::string> &lines)
 {
     std::string html = "<ul>\n";
@@ -42,13 +37,6 @@ std::string problems_html(const review_entry &entry)
     for (const area_problem &problem : entry.problems)
         lines.push_back(problem.line);
     return "<p>Problems check finds in the new version:</p>\n" + list_items(lines);
-}
-
-std::string picture_html(const review_entry &entry, const std::string &alt)
-{
-    return "<img src=\"" + markup_escaped(link_to(picture_name(entry))) + "\" width=\"" + std::to_string(entry.width)
-           + "\" height=\"" + std::to_string(entry.height) + "\" alt=\"" + shown(entry.path) + ": "
-           + markup_escaped(alt) + "\">\n";
 }
 
 constexpr const char *page_style = R"(body { font-family: sans-serif; margin: 1em 2em; max-width: none; }
@@ -71,25 +59,37 @@ std::string picture_name(const review_entry &entry)
     return entry.path + picture_suffix;
 }
 
-std::string link_to(std::string_view path)
+std::string uri_escaped(std::string_view path)
 {
     static constexpr char hex[] = "0123456789ABCDEF";
-    std::string link;
+    std::string escaped;
     for (unsigned char c : path) {
         bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
                      || c == '-' || c == '.' || c == '_' || c == '~' || c == '/';
         if (plain)
-            link += static_cast<char>(c);
+            escaped += static_cast<char>(c);
         else
-            link += std::string{'%', hex[c >> 4], hex[c & 15]};
+            escaped += std::string{'%', hex[c >> 4], hex[c & 15]};
     }
-    // "./" keeps a first part with a colon from being read as a scheme.
-    return "./" + link;
+    return escaped;
 }
 
-// The whole page, each section in the order of the paths.
-std::string review_page(const std::string &old_folder, const std::string &new_folder,
-                        const std::vector<review_entry> &entries)
+std::string link_to(std::string_view path)
+{
+    // "./" keeps a first part with a colon from being read as a scheme.
+    return "./" + uri_escaped(path);
+}
+
+std::string picture_html(const review_entry &entry, const std::string &src)
+{
+    std::string alt = entry.kind == review_kind::changed
+                          ? counted(entry.differences.size(), "difference", "differences")
+                          : entry.kind == review_kind::added ? "added" : "removed";
+    return "<img src=\"" + markup_escaped(src) + "\" width=\"" + std::to_string(entry.width) + "\" height=\""
+           + std::to_string(entry.height) + "\" alt=\"" + shown(entry.path) + ": " + markup_escaped(alt) + "\">\n";
+}
+
+std::string review_counts(const std::vector<review_entry> &entries)
 {
     std::map<review_kind, std::size_t> count;
     for (const review_entry &entry : entries)
@@ -100,6 +100,17 @@ std::string review_page(const std::string &old_folder, const std::string &new_fo
                          + counted(count[review_kind::unchanged], "unchanged", "unchanged");
     if (count[review_kind::trouble] > 0)
         counts += ", " + counted(count[review_kind::trouble], "file that is not an area", "files that are not areas");
+    return counts;
+}
+
+// The whole page, each section in the order of the paths.
+std::string review_page(const std::string &old_folder, const std::string &new_folder,
+                        const std::vector<review_entry> &entries)
+{
+    std::map<review_kind, std::size_t> count;
+    for (const review_entry &entry : entries)
+        ++count[entry.kind];
+    std::string counts = review_counts(entries);
 
     std::string html = "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
                        "<title>Review of areas: "
@@ -123,14 +134,15 @@ std::string review_page(const std::string &old_folder, const std::string &new_fo
         for (const area_difference &difference : entry.differences)
             lines.push_back(difference.line);
         html += "<h3>" + shown(entry.path) + "</h3>\n"
-                + picture_html(entry, counted(entry.differences.size(), "difference", "differences"))
+                + picture_html(entry, link_to(picture_name(entry)))
                 + list_items(lines) + problems_html(entry);
     });
     section(review_kind::added, "Added", [&](const review_entry &entry) {
-        html += "<h3>" + shown(entry.path) + "</h3>\n" + picture_html(entry, "added") + problems_html(entry);
+        html += "<h3>" + shown(entry.path) + "</h3>\n" + picture_html(entry, link_to(picture_name(entry)))
+                + problems_html(entry);
     });
     section(review_kind::removed, "Removed", [&](const review_entry &entry) {
-        html += "<h3>" + shown(entry.path) + "</h3>\n" + picture_html(entry, "removed");
+        html += "<h3>" + shown(entry.path) + "</h3>\n" + picture_html(entry, link_to(picture_name(entry)));
     });
     if (count[review_kind::unchanged] > 0) {
         html += "<h2>Unchanged</h2>\n<ul>\n";

@@ -81,3 +81,24 @@ std::string markup_escaped(std::string_view text)
     }
     return escaped;
 }
+
+std::string counted(std::size_t count, std::string_view one, std::string_view many)
+{
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
+std::string either_of(const std::vector<std::string> &choices)
+{
+    std::string text;
+    for (std::size_t i = 0; i < choices.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == choices.size() ? " or " : ", ") + choices[i];
+    return text;
+}
+
+std::string digits_grouped(std::size_t number)
+{
+    std::string digits = std::to_string(number);
+    for (std::size_t at = digits.size(); at > 3; at -= 3)
+        digits.insert(at - 3, ",");
+    return digits;
+}

@@ -4,9 +4,11 @@
 // messages can use it too.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Whether byte is a control character (below 0x20, or 0x7f); whether it is
 // printable ASCII (0x20 to 0x7e); whether every byte of text is.
@@ -48,3 +50,10 @@ std::string position_text(std::int32_t col, std::int32_t row);
 
 // A tile value, a time or any other number of an area.
 std::string value_text(std::int32_t value);
+
+// count and its noun: "1 difference", "2 differences".
+std::string counted(std::size_t count, std::string_view one, std::string_view many);
+// choices as a sentence lists them: "15, 16, 24 or 32".
+std::string either_of(const std::vector<std::string> &choices);
+// number with its thousands set apart: "65,536".
+std::string digits_grouped(std::size_t number);

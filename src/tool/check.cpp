@@ -1,6 +1,8 @@
-// areatool check: says whether files are sound area files, one line for
-// each problem records' find_problems finds (with --json, one object).
-// Start reading at run_check().
+// areatool check: says whether files are sound area files, each problem
+// records' find_problems finds written in the format asked for: a line a
+// problem as each file is read (text, JSON Lines, GitHub's workflow
+// commands), or one document of them all at the end (GitLab's report, a
+// SARIF log). Start reading at run_check().
 
 #include <cstdio>
 #include <string>
@@ -13,6 +15,10 @@
 
 int run_check(const command_line &line)
 {
+    std::string_view format_name = !line.options.format.empty() ? std::string_view(line.options.format)
+                                   : line.options.json          ? json_format
+                                                                : text_format;
+    const check_format &format = *find_check_format(format_name);
     owned_tiles drawn;
     if (!line.options.tiles.empty()) {
         if (std::string why = load_tiles_for_drawing(line.options.tiles, default_depth, drawn); !why.empty())
@@ -20,6 +26,7 @@ int run_check(const command_line &line)
     }
     auto drawable = [&drawn](std::int32_t value) { return value_drawable(drawn.tiles, value); };
     int status = status_fine;
+    std::vector<checked_file> checked;
     for (const std::string &path : line.arguments) {
         area_record area;
         bool longer = false;
@@ -29,16 +36,16 @@ int run_check(const command_line &line)
             status = status_file_problem;
             continue;
         }
-        std::vector<area_problem> problems = find_problems(area, longer, drawable);
-        for (const area_problem &problem : problems) {
-            if (line.options.json)
-                std::printf("%s\n", problem_json_line(path, problem).c_str());
-            else
-                std::printf("%s: %s\n", printable(path).c_str(), problem.line.c_str());
-        }
-        if (!problems.empty())
+        checked_file file{path, find_problems(area, longer, drawable)};
+        if (!file.problems.empty())
             status = status_file_problem;
+        if (format.lines)
+            std::fputs(format.lines(file).c_str(), stdout);
+        else
+            checked.push_back(std::move(file));
     }
+    if (format.document)
+        std::fputs(format.document(checked).c_str(), stdout);
     std::fflush(stdout);
     return status;
 }

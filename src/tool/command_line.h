@@ -42,6 +42,9 @@ struct tool_options {
     bool json = false;                 // --json: JSON Lines instead of text
     int columns = 0;                   // atlas's --columns; 0: as many as rows
     std::string out;                   // review's folder
+    std::string format;                // check's --format; empty: text, or json with --json
+    std::string summary;               // review's Markdown file; empty for none
+    std::string image_url;             // where the summary's pictures are, without a '/' at its end
 };
 
 // What an option does with its value, into options: returns why the value
@@ -66,6 +69,9 @@ constexpr std::string_view change_group = "CHANGE";
 constexpr std::string_view json_option = "--json";
 constexpr std::string_view columns_option = "--columns";  // atlas
 constexpr std::string_view out_option = "--out";          // review's folder
+constexpr std::string_view format_option = "--format";    // check's form of its problems
+constexpr std::string_view summary_option = "--summary";  // review as Markdown
+constexpr std::string_view image_url_option = "--image-url";
 
 // The takers of the options, each for its own (takers.cpp).
 std::string take_tiles(std::string_view option, const std::string &value, tool_options &options);
@@ -75,6 +81,9 @@ std::string take_scale(std::string_view option, const std::string &value, tool_o
 std::string take_depth(std::string_view option, const std::string &value, tool_options &options);
 std::string take_columns(std::string_view option, const std::string &value, tool_options &options);
 std::string take_json(std::string_view option, const std::string &value, tool_options &options);
+std::string take_format(std::string_view option, const std::string &value, tool_options &options);
+std::string take_summary(std::string_view option, const std::string &value, tool_options &options);
+std::string take_image_url(std::string_view option, const std::string &value, tool_options &options);
 std::string take_time(std::string_view option, const std::string &value, tool_options &options);
 std::string take_cell(std::string_view option, const std::string &value, tool_options &options);
 std::string take_fill(std::string_view option, const std::string &value, tool_options &options);

@@ -21,6 +21,7 @@ constexpr const char *exit_statuses =
 
 constexpr std::size_t summary_column = 12;  // where the summaries start in the help
 constexpr std::size_t option_column = 15;   // where an option's text starts, past its indent, at least
+constexpr std::size_t synopsis_width = 80;  // the longest line of a synopsis
 
 // What areatool itself takes, before any command.
 constexpr std::string_view help_option = "--help";
@@ -60,27 +61,44 @@ std::string options_help(const std::vector<tool_option> &options)
 
 // The synopsis' words: each option, bracketed unless required, a group
 // once as "GROUP..."; then each positional.
-std::string synopsis_words(const tool_command &command)
+std::vector<std::string> synopsis_words(const tool_command &command)
 {
-    std::string words;
+    std::vector<std::string> words;
     std::vector<std::string_view> groups_shown;
     for (const tool_option &option : command.options) {
         if (!option.group.empty()) {
             if (std::find(groups_shown.begin(), groups_shown.end(), option.group) == groups_shown.end())
-                words += " " + std::string(option.group) + "...";
+                words.push_back(std::string(option.group) + "...");
             groups_shown.push_back(option.group);
             continue;
         }
         std::string shown = std::string(option.name) + (option.value.empty() ? "" : " ") + std::string(option.value);
-        words += " " + (option.required ? shown : "[" + shown + "]");
+        words.push_back(option.required ? shown : "[" + shown + "]");
     }
     for (const tool_positional &positional : command.positionals) {
         std::string name(positional.name);
-        words += " " + (positional.count == arity::optional ? "[" + name + "]"
+        words.push_back(positional.count == arity::optional ? "[" + name + "]"
                         : positional.count == arity::many   ? name + "..."
                                                             : name);
     }
     return words;
+}
+
+// "Usage: areatool NAME" and the words, on lines of at most
+// synopsis_width, each further line starting under the first word.
+std::string synopsis(const tool_command &command)
+{
+    std::string head = "Usage: areatool " + std::string(command.name);
+    std::string text = head, line = head;
+    for (const std::string &word : synopsis_words(command)) {
+        if (line.size() + 1 + word.size() > synopsis_width) {
+            text += "\n" + std::string(head.size(), ' ');
+            line = std::string(head.size(), ' ');
+        }
+        text += " " + word;
+        line += " " + word;
+    }
+    return text + "\n";
 }
 
 const char *kind_word(word_kind kind)
@@ -130,8 +148,8 @@ bool asks_for_help(const std::vector<std::string> &args)
 
 std::string command_help(const tool_command &command)
 {
-    return "Usage: areatool " + std::string(command.name) + synopsis_words(command) + "\n\n" + command.description
-           + options_help(command.options) + "\n" + command.exit_statuses;
+    return synopsis(command) + "\n" + command.description + options_help(command.options) + "\n"
+           + command.exit_statuses;
 }
 
 std::string tool_help()

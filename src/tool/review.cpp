@@ -3,7 +3,9 @@
 // by their paths within the folders; each pair is changed, added, removed,
 // unchanged, or trouble when a side is not an area. The page and one
 // picture a path go into the out folder, and nothing else there is
-// touched. Start reading at run_review(), then review_page().
+// touched; the summary, the same review as Markdown, goes into its own
+// file, beside the page or alone. Start reading at run_review(), then
+// review_page().
 
 #include <cstdio>
 #include <filesystem>
@@ -24,8 +26,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr const char *page_file = "index.html";
 
 // The files under folder, by their paths within it, into entries; symbolic
 // links to files count as files (git's dir-diff links the working tree's
@@ -112,11 +112,30 @@ std::string write_picture(const std::string &folder, const loaded_tiles &tiles, 
     return write_png(path.string(), picture.get());
 }
 
-std::string write_page(const std::string &folder, const std::string &page)
+// Writes text into the file at path whole, or leaves what was there.
+std::string write_text(const std::string &path, const std::string &text)
 {
-    return replace_file((fs::path(folder) / page_file).string(), [&page](int fd, const std::string &) {
-        return write_all(fd, page.data(), page.size());
-    });
+    return replace_file(path, [&text](int fd, const std::string &) { return write_all(fd, text.data(), text.size()); });
+}
+
+// Why the places the review goes to do not do, empty when they do.
+std::string place_problem(const command_line &line)
+{
+    const tool_options &options = line.options;
+    if (options.out.empty() && options.summary.empty())
+        return std::string(line.command.name) + " needs " + std::string(out_option) + " DIR, "
+               + std::string(summary_option) + " FILE or both";
+    if (options.out.empty() && !options.image_url.empty())
+        return std::string(image_url_option) + " names the pictures that " + std::string(out_option)
+               + " writes, and needs it";
+    if (options.out.empty())
+        return {};
+    for (const std::string *folder : {&line.arguments[0], &line.arguments[1]}) {
+        if (within(options.out, *folder) || within(*folder, options.out))
+            return std::string(line.command.name) + " writes into " + printable(options.out)
+                   + ", which must lie outside " + printable(*folder);
+    }
+    return {};
 }
 
 }  // namespace
@@ -126,12 +145,8 @@ int run_review(const command_line &line)
     const std::string &old_folder = line.arguments[0];
     const std::string &new_folder = line.arguments[1];
     const std::string &out = line.options.out;
-    for (const std::string *folder : {&old_folder, &new_folder}) {
-        if (within(out, *folder) || within(*folder, out))
-            return refuse_command_line(line.command.name, std::string(line.command.name) + " writes into "
-                                                              + printable(out) + ", which must lie outside "
-                                                              + printable(*folder));
-    }
+    if (std::string why = place_problem(line); !why.empty())
+        return refuse_command_line(line.command.name, why);
     std::map<std::string, review_entry> paired;
     for (auto [folder, old_side] : {std::pair{&old_folder, true}, {&new_folder, false}}) {
         if (std::string why = list_files(*folder, old_side, paired); !why.empty()) {
@@ -140,12 +155,16 @@ int run_review(const command_line &line)
         }
     }
 
+    // Without a page there is nothing to draw, but check's problems still
+    // take the tile set named, as check does.
     owned_tiles drawn;
     bool output_is_input = false;
-    if (std::string why = start_drawing({line.options.tiles, default_depth, {}, {}}, drawn, output_is_input);
-        !why.empty())
+    std::string why = !out.empty()                     ? start_drawing({line.options.tiles, default_depth, {}, {}},
+                                                                       drawn, output_is_input)
+                      : !line.options.tiles.empty() ? load_tiles_for_drawing(line.options.tiles, default_depth, drawn)
+                                                    : "";
+    if (!why.empty())
         return fail_with(why, status_trouble);
-    // check's problems, with the tile set only when one is named, as check does.
     const loaded_tiles *check_tiles = line.options.tiles.empty() ? nullptr : &drawn.tiles;
 
     std::vector<review_entry> entries;
@@ -159,23 +178,31 @@ int run_review(const command_line &line)
         entries.push_back(std::move(entry));
     }
 
-    std::string why;
-    std::error_code error;
-    fs::create_directories(out, error);
-    if (error)
-        why = error.message();
-    for (review_entry &entry : entries) {
-        if (why.empty() && has_picture(entry)) {
-            why = write_picture(out, drawn.tiles, line.options.scale, entry);
-            if (!why.empty())
-                why = picture_name(entry) + ": " + why;
+    if (!out.empty()) {
+        std::error_code error;
+        fs::create_directories(out, error);
+        if (error)
+            why = error.message();
+        for (review_entry &entry : entries) {
+            if (why.empty() && has_picture(entry)) {
+                why = write_picture(out, drawn.tiles, line.options.scale, entry);
+                if (!why.empty())
+                    why = picture_name(entry) + ": " + why;
+            }
+        }
+        if (why.empty())
+            why = write_text((fs::path(out) / review_page_file).string(), review_page(old_folder, new_folder, entries));
+        if (!why.empty()) {
+            report("cannot write the review into " + out, why);
+            return status_trouble;
         }
     }
-    if (why.empty())
-        why = write_page(out, review_page(old_folder, new_folder, entries));
-    if (!why.empty()) {
-        report("cannot write the review into " + out, why);
-        return status_trouble;
+    if (!line.options.summary.empty()) {
+        std::string summary = review_summary(entries, {line.options.image_url, out});
+        if (std::string why = write_text(line.options.summary, summary); !why.empty()) {
+            report("cannot write the summary into " + line.options.summary, why);
+            return status_trouble;
+        }
     }
     return status;
 }

@@ -8,8 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/formats.h"
 #include "number/number.h"
 #include "platform/platform.h"
+#include "text/text.h"
 #include "tiles/tiles.h"
 #include "tool/command_line.h"
 
@@ -76,7 +78,11 @@ const std::vector<tool_command> commands = {
        "accept any value that is a bitmap in PATH\n"
        "(default: only -1 and " + range_text(0, painted_tiles - 1) + ")",
        take_tiles, word_kind::path},
-      {json_option, "", "print one JSON object per problem instead", take_json}},
+      {json_option, "", "print one JSON object per problem instead", take_json},
+      {format_option, "FORMAT",
+       "print problems as " + check_format_choices() + "\n(default: " + std::string(text_format) + "; "
+           + std::string(json_format) + " as " + std::string(json_option) + "; see man areatool)",
+       take_format}},
      run_check, statuses_with("a file could not be read or has a problem")},
     {"merge", "merge two areas changed from a base, as git's merge driver",
      "Merges two areas changed from BASE (git's merge driver: %O %A %B %P),\n"
@@ -160,13 +166,20 @@ const std::vector<tool_command> commands = {
      "finds in the new version, each added area's picture and problems, each\n"
      "removed one's picture, and the unchanged ones by path. The page is\n"
      "static: its pictures are beside it in DIR, and nothing else in DIR is\n"
-     "touched.\n",
+     "touched. With --summary it also writes the review as Markdown into FILE,\n"
+     "or only that without --out: the counts, a table of the areas that are\n"
+     "not unchanged and each change's lines, cut at "
+         + digits_grouped(summary_limit) + " characters.\n",
      {{"OLD"}, {"NEW"}}, "takes two folders, OLD and NEW",
      {tiles_to_draw_with,
       scale_choice,
-      {out_option, "DIR", "the folder to write the page and its pictures into", take_out, word_kind::folder, true}},
+      {out_option, "DIR", "the folder to write the page and its pictures into", take_out, word_kind::folder},
+      {summary_option, "FILE", "write the review into FILE as GitHub-flavoured Markdown,\n"
+                               "for a job's summary or a request's comment", take_summary, word_kind::path},
+      {image_url_option, "URL", "with --out, show each picture in the summary from\n"
+                                "URL/PATH.png, an address where DIR is published", take_image_url}},
      run_review,
      "Exit status: 0 no area differs; 1 some differ; 2 trouble: a file is not\n"
-     "an area, a folder could not be read, the page could not be written, or\n"
-     "the command line is wrong.\n"},
+     "an area, a folder could not be read, the page or the summary could not\n"
+     "be written, or the command line is wrong.\n"},
 };

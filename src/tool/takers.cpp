@@ -4,7 +4,9 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "formats/formats.h"
 #include "number/number.h"
 #include "text/text.h"
 #include "tool/command_line.h"
@@ -36,6 +38,15 @@ std::string take_change(change_reader read, std::string_view option, const std::
     return why;
 }
 
+// --json is --format json, so the two may only agree.
+std::string clashing_formats(const tool_options &options)
+{
+    if (!options.json || options.format.empty() || options.format == json_format)
+        return {};
+    return std::string(format_option) + " " + options.format + " and " + std::string(json_option)
+           + " ask for two forms";
+}
+
 }  // namespace
 
 std::string scale_range()
@@ -45,10 +56,10 @@ std::string scale_range()
 
 std::string depth_choices()
 {
-    std::string text;
-    for (std::size_t i = 0; i < depths.size(); ++i)
-        text += (i == 0 ? "" : i + 1 == depths.size() ? " or " : ", ") + std::to_string(depths[i]);
-    return text;
+    std::vector<std::string> choices;
+    for (int depth : depths)
+        choices.push_back(std::to_string(depth));
+    return either_of(choices);
 }
 
 std::string take_tiles(std::string_view option, const std::string &value, tool_options &options)
@@ -92,6 +103,34 @@ std::string take_columns(std::string_view option, const std::string &value, tool
 std::string take_json(std::string_view, const std::string &, tool_options &options)
 {
     options.json = true;
+    return clashing_formats(options);
+}
+
+std::string take_format(std::string_view option, const std::string &value, tool_options &options)
+{
+    if (!find_check_format(value))
+        return std::string(option) + " takes " + check_format_choices() + ", not '" + printable(value) + "'";
+    options.format = value;
+    return clashing_formats(options);
+}
+
+std::string take_summary(std::string_view option, const std::string &value, tool_options &options)
+{
+    return take_path(option, value, options.summary);
+}
+
+// GitHub shows no picture from a relative address or a data: one.
+std::string take_image_url(std::string_view option, const std::string &value, tool_options &options)
+{
+    std::string_view rest = value;
+    for (std::string_view scheme : {"https://", "http://"}) {
+        if (rest.starts_with(scheme))
+            rest.remove_prefix(scheme.size());
+    }
+    if (rest.size() == value.size() || rest.empty() || rest.front() == '/')
+        return std::string(option) + " takes an absolute address, such as https://example.org/review, not '"
+               + printable(value) + "'";
+    options.image_url = value.substr(0, value.find_last_not_of('/') + 1);
     return {};
 }
 

@@ -75,7 +75,8 @@ class CompletionTest(harness.FolderTest):
             "areatool merge hall.ard hall.ard ": {"hall.ard", "rooms"},
             "areatool render -- -": set(),
             "areatool atlas hall.ard ": {"hall.ard", "shot.png", "rooms"},
-            "areatool review -": {"--tiles", "--scale", "--out", "--help"},
+            "areatool review -": {"--tiles", "--scale", "--out", "--summary", "--image-url", "--help"},
+            "areatool review --summary ": {"hall.ard", "notes.txt", "shot.png", "tiles.tsx", "rooms"},
             "areatool review --out ": {"rooms"},
             "areatool review --out rooms h": {"hall.ard"},
         }

@@ -23,7 +23,8 @@ INSTALLED = {
     "usr/share/bash-completion/completions/areatool",
     "usr/share/doc/areaedit/README.md", "usr/share/doc/areaedit/copyright",
     "usr/share/doc/areaedit/docs/editor.png", "usr/share/doc/areaedit/docs/tiled.png",
-    "usr/share/doc/areaedit/docs/benchmark.md", "usr/share/doc/areaedit/docs/git.md",
+    "usr/share/doc/areaedit/docs/benchmark.md", "usr/share/doc/areaedit/docs/ci.md",
+    "usr/share/doc/areaedit/docs/git.md",
     "usr/share/doc/areaedit/docs/layout.md", "usr/share/doc/areaedit/docs/package.md",
     "usr/share/doc/areaedit/docs/tiled.md", "usr/share/doc/areaedit/docs/windows.md",
 }
