@@ -22,6 +22,12 @@ std::string problem_json_line(const std::string &file, const area_problem &probl
 // diff: one difference, with the old and new values of its part.
 std::string difference_json_line(const area_record &old_area, const area_record &new_area,
                                  const area_difference &difference);
+// usage: one value's count, drawable telling whether the tile set draws
+// it; a tile no area uses is a value of no cells.
+std::string usage_json_line(const value_usage &usage, bool drawable);
+// find: one cell of file that holds value; with --files, only the file.
+std::string found_cell_json_line(const std::string &file, cell_position cell, std::int32_t value);
+std::string found_file_json_line(const std::string &file);
 
 // check's problems as CI systems read them, each format written from the
 // problems of every file checked, in the order given.

@@ -1,7 +1,7 @@
-// The JSON objects of show, check and diff --json, formed from the area
-// records and what check and diff found, one a line; and the two JSON
-// documents of check's formats for CI, GitLab's Code Quality report and a
-// SARIF log. Start reading at area_json_line(), then sarif_log().
+// The JSON objects of show, check, diff, usage and find --json, formed from
+// the area records and what those commands found, one a line; and the two
+// JSON documents of check's formats for CI, GitLab's Code Quality report and
+// a SARIF log. Start reading at area_json_line(), then sarif_log().
 
 #include <algorithm>
 #include <string>
@@ -188,4 +188,27 @@ std::string sarif_log(const std::vector<checked_file> &files)
                         {"version", "2.1.0"},
                         {"runs", {{{"tool", {{"driver", driver}}}, {"results", results}}}}};
     return json_line(log, 2) + "\n";
+}
+
+std::string usage_json_line(const value_usage &usage, bool drawable)
+{
+    return json_line({{"format_version", json_format_version},
+                      {"value", usage.value},
+                      {"cells", usage.cells},
+                      {"areas", usage.areas},
+                      {"drawable", drawable}});
+}
+
+std::string found_cell_json_line(const std::string &file, cell_position cell, std::int32_t value)
+{
+    return json_line({{"format_version", json_format_version},
+                      {"file", file},
+                      {"column", cell.col},
+                      {"row", cell.row},
+                      {"value", value}});
+}
+
+std::string found_file_json_line(const std::string &file)
+{
+    return json_line({{"format_version", json_format_version}, {"file", file}});
 }

@@ -60,7 +60,7 @@ std::string read_cell_change(std::string_view option, std::string_view text, are
 std::string read_fill_change(std::string_view option, std::string_view text, area_change &change)
 {
     change.kind = change_kind::fill;
-    return read_value(text, change.value) ? "" : malformed(option, "a value", text);
+    return read_value_of(option, text, change.value);
 }
 
 std::string read_replace_change(std::string_view option, std::string_view text, area_change &change)
@@ -81,7 +81,12 @@ std::string read_mark_change(std::string_view option, std::string_view text, are
 std::string read_time_change(std::string_view option, std::string_view text, area_change &change)
 {
     change.kind = change_kind::time_allowed;
-    return read_value(text, change.value) ? "" : malformed(option, "a value", text);
+    return read_value_of(option, text, change.value);
+}
+
+std::string read_value_of(std::string_view what, std::string_view text, std::int32_t &value)
+{
+    return read_value(text, value) ? "" : malformed(what, "a value", text);
 }
 
 std::string read_name_change(std::string_view, std::string_view text, area_change &change)

@@ -1,10 +1,12 @@
 // What areatool computes over area records: show's text, check's problems,
-// diff's differences, merge's result and set's changes. Plain functions of
+// diff's differences, merge's result, set's changes, and usage's counts and
+// find's cells over many areas. Plain functions of
 // records and values; none reads a command line, prints or ends the program.
 #pragma once
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,6 +80,32 @@ std::string read_replace_change(std::string_view option, std::string_view text, 
 std::string read_mark_change(std::string_view option, std::string_view text, area_change &change);
 std::string read_time_change(std::string_view option, std::string_view text, area_change &change);
 std::string read_name_change(std::string_view option, std::string_view text, area_change &change);
+// A value as set's options read one ("%i": -1 is the empty cell), what
+// naming it in the message; returns why text is none, empty when it is.
+std::string read_value_of(std::string_view what, std::string_view text, std::int32_t &value);
 // Applies change to area as the editor would: a cell set to 3 moves the
 // mark there, and a name replaces only its characters and terminator.
 void apply_change(area_record &area, const area_change &change);
+
+// usage: how many cells hold value over the areas counted, and in how many
+// areas; the tally holds each value used, in order of value.
+struct value_usage {
+    std::int32_t value = 0;
+    std::int64_t cells = 0, areas = 0;
+};
+using usage_tally = std::map<std::int32_t, value_usage>;
+// Adds area's cells to tally.
+void count_usage(const area_record &area, usage_tally &tally);
+// The entries below entries of a tile set that drawable takes and that no
+// value of tally uses, in order.
+std::vector<std::int32_t> find_unused_tiles(const usage_tally &tally, int entries,
+                                            const std::function<bool(std::int32_t)> &drawable);
+// "3: 412 cells in 57 areas", flagged when the tile set cannot draw it;
+// "tile 6: not used in any area".
+std::string usage_line(const value_usage &usage, bool drawable);
+std::string unused_tile_line(std::int32_t tile);
+
+// find: the cells of area holding value, row by row as show prints the
+// board; "cell at column 2, row 7", what find prints after the file's name.
+std::vector<cell_position> find_cells(const area_record &area, std::int32_t value);
+std::string found_cell_line(cell_position cell);

@@ -20,6 +20,9 @@ constexpr int status_usage = 2;         // the command line is wrong
 constexpr int status_same = 0;
 constexpr int status_different = 1;
 constexpr int status_trouble = 2;
+// find's, as grep gives them, with status_trouble
+constexpr int status_found = 0;
+constexpr int status_none_found = 1;
 
 constexpr int min_scale = 1;
 constexpr int default_scale = 1;
@@ -45,6 +48,7 @@ struct tool_options {
     std::string format;                // check's --format; empty: text, or json with --json
     std::string summary;               // review's Markdown file; empty for none
     std::string image_url;             // where the summary's pictures are, without a '/' at its end
+    bool files = false;                // find's --files: each file found once
 };
 
 // What an option does with its value, into options: returns why the value
@@ -52,7 +56,7 @@ struct tool_options {
 using option_taker = std::string (*)(std::string_view option, const std::string &value,
                                      tool_options &options);
 
-// The options the commands take; each takes a value but --json.
+// The options the commands take; each takes a value but --json and --files.
 constexpr std::string_view tiles_option = "--tiles";
 constexpr std::string_view scale_option = "--scale";
 constexpr std::string_view depth_option = "--depth";
@@ -72,6 +76,7 @@ constexpr std::string_view out_option = "--out";          // review's folder
 constexpr std::string_view format_option = "--format";    // check's form of its problems
 constexpr std::string_view summary_option = "--summary";  // review as Markdown
 constexpr std::string_view image_url_option = "--image-url";
+constexpr std::string_view files_option = "--files";      // find
 
 // The takers of the options, each for its own (takers.cpp).
 std::string take_tiles(std::string_view option, const std::string &value, tool_options &options);
@@ -84,6 +89,7 @@ std::string take_json(std::string_view option, const std::string &value, tool_op
 std::string take_format(std::string_view option, const std::string &value, tool_options &options);
 std::string take_summary(std::string_view option, const std::string &value, tool_options &options);
 std::string take_image_url(std::string_view option, const std::string &value, tool_options &options);
+std::string take_files(std::string_view option, const std::string &value, tool_options &options);
 std::string take_time(std::string_view option, const std::string &value, tool_options &options);
 std::string take_cell(std::string_view option, const std::string &value, tool_options &options);
 std::string take_fill(std::string_view option, const std::string &value, tool_options &options);
@@ -192,3 +198,5 @@ int run_set(const command_line &line);
 int run_edit(const command_line &line);
 int run_atlas(const command_line &line);
 int run_review(const command_line &line);
+int run_usage(const command_line &line);
+int run_find(const command_line &line);

@@ -84,7 +84,9 @@ std::string parse_arguments(const std::vector<std::string> &args, command_line &
     bool options_done = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         std::string arg = args[i];
-        if (options_done || arg.size() < 2 || arg[0] != '-') {
+        // No option starts with a digit: "-1" is a value, as find's VALUE.
+        bool negative_number = arg.size() >= 2 && arg[0] == '-' && std::isdigit(static_cast<unsigned char>(arg[1]));
+        if (options_done || arg.size() < 2 || arg[0] != '-' || negative_number) {
             line.arguments.push_back(arg);
             continue;
         }

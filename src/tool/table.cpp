@@ -139,6 +139,25 @@ const std::vector<tool_command> commands = {
       {name_option, "NAME", "set the stored name; the file keeps its own", take_name, word_kind::none, true,
        change_group}},
      run_set, statuses_with("a file could not be read or written")},
+    {"usage", "count the tile values areas use, and the tiles none uses",
+     "Prints one line for each value any cell of the areas holds, in order of\n"
+     "value, empty (-1) first: its cells and the areas that hold it, flagged\n"
+     "when the tile set cannot draw it; then each picture of the tile set that\n"
+     "no area uses. A file that cannot be read is reported, the rest counted.\n",
+     {area_files}, "needs at least one area file",
+     {{tiles_option, "PATH", "tile set to judge by (default: as for render)", take_tiles, word_kind::path},
+      {json_option, "", "print one JSON object per value and per unused tile\ninstead", take_json}},
+     run_usage, statuses_with("a file could not be read or is not an area, or the tile set could not be read")},
+    {"find", "list the cells that hold a tile value, or the files",
+     "Prints each cell holding VALUE, a line each, in the order of the files and\n"
+     "then row by row as show prints the board. VALUE is a number as set reads\n"
+     "one: " + examples_text(value_examples, examples_form::with_bases) + "; -1 finds the empty cells.\n",
+     {{"VALUE", arity::one, word_kind::none}, area_files}, "takes a value and one or more area files",
+     {{files_option, "", "print each file holding VALUE once instead, as grep -l\ndoes", take_files},
+      {json_option, "", "print one JSON object per cell (or file) instead", take_json}},
+     run_find,
+     "Exit status: 0 a cell was found; 1 none was; 2 trouble: a file could not\n"
+     "be read or is not an area, or the command line is wrong.\n"},
     {"edit", "change an area as text in your own text editor",
      wrapped("Opens the area as text in $VISUAL, else $EDITOR, else " + std::string(posix_editor) + " ("
              + windows_editor + " on Windows): the name, the mark, the allowed time and each row's cells. "

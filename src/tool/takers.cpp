@@ -134,6 +134,12 @@ std::string take_image_url(std::string_view option, const std::string &value, to
     return {};
 }
 
+std::string take_files(std::string_view, const std::string &, tool_options &options)
+{
+    options.files = true;
+    return {};
+}
+
 // new's allowed time reads as set's does.
 std::string take_time(std::string_view option, const std::string &value, tool_options &options)
 {
