@@ -5,6 +5,9 @@
 # (or the path in BENCH_CSV and the same with -windows). A figure that
 # misses its target says so in the table.
 #   ./bench.sh --quick   each figure taken a few times only: a trial run
+#   ./bench.sh --areatool  areatool's figures only, into bench/results-areatool.csv:
+#                          usage and find beside cat, with no display and no
+#                          Windows build
 #   AREAEDIT_WINDOWS_BUILD_DIR  the Windows build (scripts/build-windows.sh
 #                               makes it first), if not build-windows
 set -euo pipefail
@@ -14,6 +17,9 @@ windows="${AREAEDIT_WINDOWS_BUILD_DIR:-$here/build-windows}"
 
 AREAEDIT_BUILD_DIR="$build" AREAEDIT_CMAKE_OPTIONS="-DAREAEDIT_BENCH=ON -DBUILD_TESTING=OFF" \
   "$here/scripts/setup.sh" --tests >/dev/null
-AREAEDIT_WINDOWS_BUILD_DIR="$windows" "$here/scripts/build-windows.sh" >/dev/null
+case " $* " in
+  *" --areatool "*) ;;
+  *) AREAEDIT_WINDOWS_BUILD_DIR="$windows" "$here/scripts/build-windows.sh" >/dev/null ;;
+esac
 python3 "$here/bench/bench.py" --build "$build" --windows "$windows" \
   --csv "${BENCH_CSV:-$here/bench/results.csv}" "$@"

@@ -5,7 +5,9 @@ Both run in one virtual X server of their own; the probe watches the
 server's framebuffer and presses keys and buttons, and count_frames.so
 counts the frames inside either program. With --windows, the Windows
 editor then sits idle under Wine in the same server, beside the two;
-Wine's own trace of DirectDraw counts its frames.
+Wine's own trace of DirectDraw counts its frames. areatool's usage and
+find are timed beside cat over the same many files (tool_bench.py); with
+--areatool, only they are, without a display.
 
 Prints the tables on standard output and writes them as CSV. Start reading
 at main()."""
@@ -28,14 +30,15 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "window"))
 from harness import Xvfb  # noqa: E402  (the tests' own virtual X server)
+import tool_bench  # noqa: E402  (beside this file)
 
 PROMPT = b"Your choice: "
 OUTPUT_CAP = 64 * 1024        # bytes read from a program at most
 DEADLINE = 20                 # seconds any one wait may take
 # How often, or how long, each figure is taken; --quick takes fewer, to
 # try the bench out rather than to measure.
-RUNS = {"starts": 20, "windows": 20, "idle seconds": 10}
-QUICK_RUNS = {"starts": 2, "windows": 2, "idle seconds": 1}
+RUNS = {"starts": 20, "windows": 20, "idle seconds": 10, "areatool rounds": 11}
+QUICK_RUNS = {"starts": 2, "windows": 2, "idle seconds": 1, "areatool rounds": 2}
 SETTLE_SECONDS = 2            # after the window is up, before the idle count
 PRESSES = 20                  # cells pressed for the input latency
 NEW_AREA = b"1\nbench\n"      # the menu answer and the name that open the editor
@@ -67,6 +70,7 @@ TARGETS = {
     "idle CPU": ("within 1.5 x floor", lambda e, f: e <= 1.5 * f),
     "input latency, frames": ("within 2 frames", lambda e, f: e <= 2),
     "peak memory": ("within 1.2 x floor", lambda e, f: e <= 1.2 * f),
+    **{figure: ("within 1.5 x cat", lambda e, f: e <= 1.5 * f) for figure in tool_bench.FIGURES.values()},
 }
 
 
@@ -407,7 +411,8 @@ def rows(results):
 
              "idle CPU": ("% of a core", 2), "input latency, frames": ("frames", 1),
              "input latency, ms": ("ms", 1),
-             "peak memory": ("MiB", 2), "load": ("us", 1), "save": ("us", 0)}
+             "peak memory": ("MiB", 2), "load": ("us", 1), "save": ("us", 0),
+             **{figure: ("ms", 1) for figure in tool_bench.FIGURES.values()}}
     for figure, (editor, floor) in results.items():
         unit, digits = units[figure]
         ratio = editor[0] / floor[0] if floor[0] else float("nan")
@@ -460,25 +465,15 @@ def machine():
             f"{xvfb.replace('X.Org X Server', 'Xvfb')} at 1024x768x24")
 
 
-def windows_csv(path):
-    """Where the Windows editor's table goes: beside the main one."""
+def suffixed_csv(path, suffix):
+    """Where a table of its own goes: beside the main one."""
     stem, extension = os.path.splitext(path)
-    return f"{stem}-windows{extension or '.csv'}"
+    return f"{stem}-{suffix}{extension or '.csv'}"
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("--build", required=True, help="build folder with the bench programs")
-    parser.add_argument("--csv", required=True, help="where to write the table as CSV")
-    parser.add_argument("--windows", help="the Windows build (scripts/build-windows.sh), "
-                        "whose editor is measured under Wine as well")
-    parser.add_argument("--quick", action="store_true",
-                        help="take each figure a few times only: a trial run, not a measurement")
-    args = parser.parse_args()
-    if args.quick:
-        RUNS.update(QUICK_RUNS)
-    build = os.path.abspath(args.build)
-
+def measure_all(build, windows_build):
+    """Every figure: the editor's and the floor's in a virtual X server, the
+    Windows editor's when windows_build is given, and areatool's."""
     with Xvfb() as x:
         bench = Bench(build, x)
         try:
@@ -491,17 +486,46 @@ def main():
             for figure in sessions["areaedit"]:
                 results[figure] = (sessions["areaedit"][figure], sessions["floor"][figure])
             results.update(measure_files(bench))
-            windows = measure_windows(bench, os.path.abspath(args.windows)) if args.windows else None
+            windows = measure_windows(bench, os.path.abspath(windows_build)) if windows_build else None
         finally:
             shutil.rmtree(bench.folder, ignore_errors=True)
+    results.update(tool_bench.measure_tool(build, RUNS["areatool rounds"]))
+    return results, windows
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--build", required=True, help="build folder with the bench programs")
+    parser.add_argument("--csv", required=True, help="where to write the table as CSV")
+    parser.add_argument("--windows", help="the Windows build (scripts/build-windows.sh), "
+                        "whose editor is measured under Wine as well")
+    parser.add_argument("--quick", action="store_true",
+                        help="take each figure a few times only: a trial run, not a measurement")
+    parser.add_argument("--areatool", action="store_true",
+                        help="take areatool's figures only, which need no display, into the CSV "
+                        "with -areatool beside the one named")
+    args = parser.parse_args()
+    if args.quick:
+        RUNS.update(QUICK_RUNS)
+    build = os.path.abspath(args.build)
+
+    windows = None
+    if args.areatool:
+        results = tool_bench.measure_tool(build, RUNS["areatool rounds"])
+        args.csv = suffixed_csv(args.csv, "areatool")
+    else:
+        results, windows = measure_all(build, args.windows)
 
     header = ["figure", "unit", "areaedit", "floor", "ratio", "target", "verdict"]
     table = list(rows(results))
     with open(args.csv, "w", newline="") as f:
         csv.writer(f).writerows([header, *table])
     print(f"machine: {machine()}")
-    print(f"median [min-max] where a figure was taken more than once; {RUNS['starts']} starts, "
-          f"{RUNS['windows']} windows, {RUNS['idle seconds']} s idle, {PRESSES} presses")
+    runs = f"{RUNS['areatool rounds']} runs of areatool and cat"
+    if not args.areatool:
+        runs = (f"{RUNS['starts']} starts, {RUNS['windows']} windows, {RUNS['idle seconds']} s idle, "
+                f"{PRESSES} presses, " + runs)
+    print(f"median [min-max] where a figure was taken more than once; {runs}")
     print("| " + " | ".join(header) + " |")
     print("|" + "---|" * len(header))
     for row in table:
@@ -510,7 +534,7 @@ def main():
         header = ["figure", "unit", "areaedit.exe under Wine", "areaedit", "floor", "ratio", "target",
                   "verdict"]
         table = list(windows_rows(windows, results))
-        with open(windows_csv(args.csv), "w", newline="") as f:
+        with open(suffixed_csv(args.csv, "windows"), "w", newline="") as f:
             csv.writer(f).writerows([header, *table])
         print()
         print("| " + " | ".join(header) + " |")
