@@ -17,7 +17,8 @@ namespace {
 constexpr const char *exit_statuses =
     "Exit status: 0 all fine; 1 a file could not be read, rendered or written,\n"
     "check found a problem, or merge left conflicts; 2 the command line is\n"
-    "wrong. diff and review: 0 same, 1 different, 2 trouble.\n";
+    "wrong. diff and review: 0 same, 1 different, 2 trouble. find: 0 found,\n"
+    "1 none found, 2 trouble.\n";
 
 constexpr std::size_t summary_column = 12;  // where the summaries start in the help
 constexpr std::size_t option_column = 15;   // where an option's text starts, past its indent, at least
