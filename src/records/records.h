@@ -1,7 +1,7 @@
 // What areatool computes over area records: show's text, check's problems,
 // diff's differences, merge's result, set's changes, and usage's counts and
-// find's cells over many areas. Plain functions of
-// records and values; none reads a command line, prints or ends the program.
+// find's cells over many areas. Plain functions of records and values; none
+// reads a command line, prints or ends the program.
 #pragma once
 
 #include <cstdint>
@@ -80,8 +80,8 @@ std::string read_replace_change(std::string_view option, std::string_view text, 
 std::string read_mark_change(std::string_view option, std::string_view text, area_change &change);
 std::string read_time_change(std::string_view option, std::string_view text, area_change &change);
 std::string read_name_change(std::string_view option, std::string_view text, area_change &change);
-// A value as set's options read one ("%i": -1 is the empty cell), what
-// naming it in the message; returns why text is none, empty when it is.
+// A value as set's options read one ("%i": -1 is the empty cell), into
+// value; returns why text is none, naming what, empty when it is one.
 std::string read_value_of(std::string_view what, std::string_view text, std::int32_t &value);
 // Applies change to area as the editor would: a cell set to 3 moves the
 // mark there, and a name replaces only its characters and terminator.
