@@ -280,6 +280,40 @@ struct reader {
     }
 };
 
+// The tail keeps to the end of the field and the name goes over it as
+// every renaming does; an unterminated name fills the field.
+void fill_name_field(area_record &area, std::string_view name, std::string_view tail)
+{
+    area.name.fill('\0');
+    std::copy(tail.begin(), tail.end(), area.name.end() - tail.size());
+    if (name.size() == area.name.size())
+        std::copy(name.begin(), name.end(), area.name.begin());
+    else
+        name_area(area, name);
+}
+
+// The bytes of the name field after the name's end.
+std::string_view tail_of(const area_record &area)
+{
+    std::size_t end = std::min(area_name(area).size() + 1, area.name.size());
+    return {area.name.data() + end, area.name.size() - end};
+}
+
+// Whether the bytes after the name are a conflict of their own: whichever
+// name is kept, keeping ours' or theirs' makes two name fields. Otherwise
+// only the names are.
+bool tails_conflict(const area_record &ours, const area_record &theirs)
+{
+    for (const area_record *named : {&ours, &theirs}) {
+        area_record with_ours = *named, with_theirs = *named;
+        fill_name_field(with_ours, area_name(*named), tail_of(ours));
+        fill_name_field(with_theirs, area_name(*named), tail_of(theirs));
+        if (with_ours.name != with_theirs.name)
+            return true;
+    }
+    return false;
+}
+
 // The text of each part of an area as its line holds it.
 using part_text = std::string (*)(const area_record &area, int col, int row);
 
@@ -291,9 +325,9 @@ std::string name_text(const area_record &area, int, int)
 std::string tail_text(const area_record &area, int, int)
 {
     std::string tail;
-    for (std::size_t i = area_name(area).size() + 1; i < static_cast<std::size_t>(name_size); ++i) {
+    for (char byte : tail_of(area)) {
         char hex[4];
-        std::snprintf(hex, sizeof hex, "%s%02x", tail.empty() ? "" : " ", static_cast<unsigned char>(area.name[i]));
+        std::snprintf(hex, sizeof hex, "%s%02x", tail.empty() ? "" : " ", static_cast<unsigned char>(byte));
         tail += hex;
     }
     return tail;
@@ -321,6 +355,7 @@ std::string cell_text(const area_record &area, int col, int row)
 std::string area_text(const area_record &area, std::string_view file_name, const merge_sides *sides,
                       const std::vector<merge_conflict> &conflicts)
 {
+    bool tails = sides && tails_conflict(sides->ours, sides->theirs);
     auto in_conflict = [&](area_part part, int col, int row) {
         return std::any_of(conflicts.begin(), conflicts.end(), [&](const merge_conflict &conflict) {
             return conflict.part == part && (part != area_part::cell || (conflict.col == col && conflict.row == row));
@@ -345,7 +380,11 @@ std::string area_text(const area_record &area, std::string_view file_name, const
         switch (conflict.part) {
         case area_part::mark: list(what, mark_text); break;
         case area_part::time_allowed: list(what, time_text); break;
-        case area_part::name: list(what, name_text); list(tail_label, tail_text); break;
+        case area_part::name:
+            list(what, name_text);
+            if (tails)
+                list(tail_label, tail_text);
+            break;
         case area_part::cell: list(what, cell_text, conflict.col, conflict.row); break;
         }
     }
@@ -362,7 +401,7 @@ std::string area_text(const area_record &area, std::string_view file_name, const
         + std::string(name_label) + ": " + both(area_part::name, name_text) + "\n"
         "# The bytes after the name's end, in hex. They mean nothing but are kept,\n"
         "# at the end of the " + std::to_string(name_size) + " bytes of the name.\n"
-        + std::string(tail_label) + ": " + both(area_part::name, tail_text) + "\n"
+        + std::string(tail_label) + ": " + (tails ? both(area_part::name, tail_text) : tail_text(area, 0, 0)) + "\n"
         "# The marked cell. A 3 on the board does not move it: this line says where it is.\n";
     text += std::string(mark_label) + ": " + both(area_part::mark, mark_text) + "\n";
     if (!mark_on_board(area))
@@ -410,17 +449,8 @@ std::vector<text_problem> read_area_text(std::string_view text, const area_recor
     read.missing(read.parts.time_line, time_label);
     for (int row = 0; row < board_rows; ++row)
         read.missing(read.parts.row_lines[row], line_of("row %d", row));
-    if (read.problems.empty()) {
-        // The tail keeps to the end of the field and the name goes over
-        // it as every renaming does; an unterminated name fills the field.
-        const parts_read &parts = read.parts;
-        area.name.fill('\0');
-        std::copy(parts.tail.begin(), parts.tail.end(), area.name.end() - parts.tail.size());
-        if (parts.name.size() == area.name.size())
-            std::copy(parts.name.begin(), parts.name.end(), area.name.begin());
-        else
-            name_area(area, parts.name);
-    }
+    if (read.problems.empty())
+        fill_name_field(area, read.parts.name, read.parts.tail);
     return read.problems;
 }
 

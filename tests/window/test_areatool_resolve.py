@@ -47,7 +47,7 @@ class ResolveTest(EditorScriptTest):
         steps; return answers git's prompt. Returns (status, output)."""
         env = git_env(self.folder, PATH=os.path.dirname(AREATOOL) + os.pathsep + os.environ["PATH"])
         if steps:
-            env |= self.editor_env(*steps)
+            env = self.editor_env(*steps, env=env)
         program = harness.Program(["sh", "-c", line], self.path("repo"), env)
         try:
             program.send("\n")
@@ -84,8 +84,7 @@ class ResolveTest(EditorScriptTest):
             self.write(name, data)
 
     def resolve(self, *steps, take=()):
-        env = {k: v for k, v in os.environ.items() if k not in ("VISUAL", "EDITOR")} | self.editor_env(*steps)
-        return run([AREATOOL, "resolve", *take, "base", "local", "remote", "hall.ard"], self.folder, env)
+        return run([AREATOOL, "resolve", *take, "base", "local", "remote", "hall.ard"], self.folder, self.editor_env(*steps))
 
     def test_git_mergetool_settles_the_conflict_in_the_editor_and_git_marks_it_resolved(self):
         mergetool = self.stopped_merge()
