@@ -44,7 +44,7 @@ class ResolveTest(EditorScriptTest):
     def shell(self, line, *steps):
         """line run by the shell in the repository as a user would run it,
         the build's areatool first on PATH and the editor script doing
-        steps; return answers git's prompt. Returns (status, output)."""
+        steps; a return answers git's prompt. Returns (status, output)."""
         env = git_env(self.folder, PATH=os.path.dirname(AREATOOL) + os.pathsep + os.environ["PATH"])
         if steps:
             env = self.editor_env(*steps, env=env)
@@ -125,6 +125,7 @@ class ResolveTest(EditorScriptTest):
                 self.assertEqual(os.stat(self.path("hall.ard")).st_mtime_ns, before.st_mtime_ns)
         mergetool = self.stopped_merge()
         self.assertNotEqual(self.shell(mergetool, "empty")[0], 0)
+        self.assertEqual(len(self.texts()), 1)  # areatool ran, and its editor once
         self.assertEqual(self.read("repo/hall.ard"), merged(1))
         self.assertEqual(self.status(), "UU hall.ard\n")
 
