@@ -5,15 +5,12 @@ back, the ways out that leave MERGED and the conflict as they were, and
 --take for scripts."""
 
 import os
-import re
 import stat
 import unittest
 
 import harness
 from harness import area_bytes
-from tool_support import AREATOOL, EditorScriptTest, git_env, run
-
-GIT_MD = os.path.join(os.path.dirname(__file__), "..", "..", "docs", "git.md")
+from tool_support import AREATOOL, EditorScriptTest, git_env, git_md_lines, run
 
 # One cell changed two ways, and another cell one way on each side.
 BASE = area_bytes({(2, 2): 0}, time_allowed=90)
@@ -29,13 +26,6 @@ def merged(cell, time_allowed=90):
 def settle(cell):
     """The editor script's step that writes cell in place of the conflict."""
     return CONFLICT + "=>" + CONFLICT.replace("1|6", cell)
-
-
-def mergetool_lines():
-    """The command lines of the mergetool section of docs/git.md."""
-    with open(GIT_MD) as f:
-        section = f.read().split("## Settling conflicts", 1)[1].split("\n## ", 1)[0]
-    return re.findall(r"^    (git .*)$", section, re.M)
 
 
 class ResolveTest(EditorScriptTest):
@@ -63,7 +53,7 @@ class ResolveTest(EditorScriptTest):
     def stopped_merge(self):
         """A repository whose merge of the two sides has stopped at the
         conflict, with the merge driver and the mergetool of docs/git.md."""
-        lines = mergetool_lines()
+        lines = git_md_lines("Settling conflicts in your editor")
         self.assertEqual(len(lines), 3, lines)
         self.write("repo/.gitattributes", b"*.ard merge=area\n")
         self.write("repo/hall.ard", BASE)

@@ -57,6 +57,14 @@ def run(argv, folder, env=None):
         program.finish()
 
 
+def git_md_lines(heading):
+    """The command lines of git and areatool, indented as docs/git.md shows
+    them, of its section under heading, in order."""
+    with open(os.path.join(os.path.dirname(__file__), "..", "..", "docs", "git.md")) as f:
+        section = f.read().split("## " + heading, 1)[1].split("\n## ", 1)[0]
+    return re.findall(r"^    ((?:git|areatool) .*)$", section, re.M)
+
+
 def git_env(home, **more):
     """An environment for git that reads no configuration but what is
     under home, with an author and committer set."""
