@@ -6,8 +6,9 @@
 # a word it takes: "command NAME", "option COMMAND OPTION KIND" (COMMAND
 # "-" for areatool's own options) and "argument COMMAND KIND ARITY", in
 # order. KIND says what to complete: area files (and folders), PNG or tile
-# set files to write, any file, a folder; "none" for numbers and names,
-# "switch" for an option without a value. ARITY is one, optional or many.
+# set files to write, any file, a folder, "choice:WORD|WORD" one of those
+# words; "none" for numbers and names, "switch" for an option without a
+# value. ARITY is one, optional or many.
 # So a new command needs no change here.
 #
 # Start reading at _areatool, at the bottom.
@@ -50,6 +51,7 @@ _areatool_complete_kind()
         tsx) _filedir tsx ;;
         path) _filedir ;;
         folder) _filedir -d ;;
+        choice:*) local choices=${1#choice:} && _areatool_reply_from "${choices//|/ }" ;;
     esac
 }
 

@@ -134,7 +134,8 @@ void check_merge(const area_record *base, const area_record &ours, const area_re
     require(result.conflicts.size() == expected_conflicts.size(),
             "conflicts stand where both sides did not change a value two ways");
     for (std::size_t k = 0; k < expected_conflicts.size(); ++k)
-        require(result.conflicts[k].rfind(expected_conflicts[k], 0) == 0, "a conflict names another value");
+        require(conflict_line(result.conflicts[k], base, ours, theirs).rfind(expected_conflicts[k], 0) == 0,
+                "a conflict names another value");
 
     check_diff(ours, theirs);
     check_diff(ours, merged);

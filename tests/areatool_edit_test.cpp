@@ -1,6 +1,6 @@
-// What areatool new, set and edit compute, called directly: the new area,
-// each change as parsed from its option and applied, the values they read,
-// and edit's text of an area read back. The process test
+// What areatool new, set, edit and resolve compute, called directly: the
+// new area, each change as parsed from its option and applied, the values
+// they read, edit's text of an area and resolve's of a merge read back. The process test
 // window/test_areatool_edit.py keeps files, statuses and the editor runs.
 
 #include <algorithm>
@@ -172,6 +172,9 @@ TEST(areatool_edit, every_problem_is_found_with_its_line)
               "a second 'row 03:' line; the first is line"},
              {"row 3: . . . . . . . . . .", "row 3: . . . . . . . . . .\nrow 10: 1", "not a part of an area"},
              {"row 3: . . . . . . . . . .", "row 3: . . . . . . . . . .\nlevel", "not a part of an area"},
+             {"row 3: . . . . . . . . . .", "row 3: . . 1|6 . . . . . . .",
+              "the cell at column 2, row 3 still holds both sides, '1|6'"},
+             {"name: hall", "name: a|b", "the name still holds both sides, 'a|b'"},
          }) {
         std::string changed = replaced(text, bad.line, bad.with);
         area_record read{};
@@ -188,6 +191,78 @@ TEST(areatool_edit, every_problem_is_found_with_its_line)
     std::vector<text_problem> missing = read_area_text(replaced(text, "row 9:", "# row 9:"), area, read);
     ASSERT_EQ(missing.size(), 1u);
     EXPECT_EQ(missing[0].why, "the text ends without a 'row 9:' line");
+}
+
+// text with each conflict's value settled for one side: what stands
+// before the '|' of each value line (ours) or after it.
+std::string settled(const std::string &text, bool theirs)
+{
+    std::string kept;
+    for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
+        end = text.find('\n', start);
+        std::string line = text.substr(start, end - start);
+        for (std::size_t bar; line[0] != '#' && (bar = line.find('|')) != std::string::npos;) {
+            bool row = line.starts_with("row ");  // a row's cells are words; another line's value is whole
+            std::size_t from = row ? line.rfind(' ', bar) + 1 : line.find_first_not_of(' ', line.find(':') + 1);
+            std::size_t to = row ? std::min(line.find(' ', bar), line.size()) : line.size();
+            line.replace(from, to - from, theirs ? line.substr(bar + 1, to - bar - 1) : line.substr(from, bar - from));
+        }
+        kept += line + "\n";
+    }
+    return kept;
+}
+
+// A merge with a conflict in every part: its text holds both sides of each
+// where it stands and lists them on top; as it is, it does not read, and
+// each side kept reads as the merge that keeps that side.
+TEST(areatool_resolve, a_merges_text_holds_both_sides_and_reads_as_the_side_kept)
+{
+    merge_sides sides;
+    sides.base = empty_area("hall");
+    sides.base->cells[2][2] = 0;
+    sides.base->time_allowed = 90;
+    sides.ours = sides.theirs = *sides.base;
+    name_area(sides.ours, "a|b");
+    name_area(sides.theirs, "ca ve");  // a name set would refuse, but theirs
+    sides.ours.cells[2][2] = 1;
+    sides.theirs.cells[2][2] = empty_tile;
+    sides.ours.time_allowed = 60;
+    sides.theirs.time_allowed = 120;
+    sides.ours.mark_col = 1;
+    sides.theirs.mark_row = 2;
+    sides.ours.cells[0][0] = 5;    // only ours changed
+    sides.theirs.cells[9][9] = 8;  // only theirs changed
+    merge_result merge = merge_areas(&*sides.base, sides.ours, sides.theirs);
+    ASSERT_EQ(merge.conflicts.size(), 4u);
+
+    std::string text = write_merge_text(sides, merge, "hall.ard");
+    for (const char *line : {"\n# conflict: mark: base column 0, row 0, ours column 1, row 0, theirs column 0, row 2\n",
+                             "\n# conflict: time allowed: base 90, ours 60, theirs 120\n",
+                             "\n# conflict: name: base hall, ours a\\x7cb, theirs ca ve\n",
+                             "\n# conflict: cell at column 2, row 2: base 0, ours 1, theirs .\n",
+                             "\nname: a\\x7cb|ca ve\n", "\nafter the name: 00 00 00 00\n",
+                             "\nmark: column 1, row 0|column 0, row 2\n", "\ntime allowed: 60|120\n",
+                             "\nrow 0: 5 . . . . . . . . .\n", "\nrow 2: . . 1|. . . . . . . .\n",
+                             "\nrow 9: . . . . . . . . . 8\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+    area_record read{};
+    std::vector<text_problem> problems = read_area_text(text, merge.merged, read, &sides.theirs);
+    ASSERT_EQ(problems.size(), 4u);
+    for (const text_problem &problem : problems)
+        EXPECT_NE(problem.why.find(" still holds both sides, "), std::string::npos) << problem.why;
+
+    ASSERT_EQ(read_area_text(settled(text, false), merge.merged, read, &sides.theirs).size(), 0u) << settled(text, false);
+    EXPECT_EQ(std::memcmp(&read, &merge.merged, sizeof read), 0);
+    area_record theirs_kept = merge_areas(&*sides.base, sides.theirs, sides.ours).merged;
+    ASSERT_EQ(read_area_text(settled(text, true), merge.merged, read, &sides.theirs).size(), 0u) << settled(text, true);
+    EXPECT_EQ(std::memcmp(&read, &theirs_kept, sizeof read), 0);
+
+    // Without a base, every value that differs is a conflict.
+    sides.base.reset();
+    merge = merge_areas(nullptr, sides.ours, sides.theirs);
+    EXPECT_EQ(merge.conflicts.size(), 6u);
+    EXPECT_NE(write_merge_text(sides, merge, "hall.ard").find("\n# conflict: cell at column 9, row 9: base none, ours ., theirs 8\n"),
+              std::string::npos);
 }
 
 TEST(areatool_edit, problems_go_on_top_in_place_of_the_last_ones_and_count_the_new_lines)

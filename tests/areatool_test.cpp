@@ -118,8 +118,9 @@ TEST(areatool_merge, one_sided_and_equal_changes_merge_and_two_way_ones_keep_our
     want.name = theirs.name;
     want.mark_col = 3;
     EXPECT_EQ(std::memcmp(&result.merged, &want, sizeof want), 0);
-    EXPECT_EQ(result.conflicts, std::vector<std::string>{
-                                    "cell at column 2, row 2 changed two ways: base 0; ours 1; theirs 6"});
+    ASSERT_EQ(result.conflicts.size(), 1u);
+    EXPECT_EQ(conflict_line(result.conflicts[0], &base, ours, theirs),
+              "cell at column 2, row 2 changed two ways: base 0; ours 1; theirs 6");
 }
 
 }  // namespace
@@ -133,10 +134,12 @@ TEST(areatool_command_line, help_parser_and_completion_read_the_same_row_for_eve
     const std::map<std::string_view, std::string> values = {
         {"PATH", "tiles.dat"}, {"N", "2"}, {"BITS", "16"}, {"OUT.png", "out.png"}, {"T", "90"},
         {"C,R=V", "1,2=3"}, {"V", "4"}, {"OLD=NEW", "1=2"}, {"C,R", "1,2"}, {"NAME", "hall"}, {"DIR", "out"},
-        {"FORMAT", "sarif"}, {"FILE", "summary.md"}, {"URL", "https://example.org/review"}};
+        {"FORMAT", "sarif"}, {"FILE", "summary.md"}, {"URL", "https://example.org/review"},
+        {"ours|theirs", "theirs"}};
     const std::map<word_kind, std::string> kinds = {{word_kind::area, "area"}, {word_kind::png, "png"},
                                                     {word_kind::tsx, "tsx"},   {word_kind::path, "path"},
-                                                    {word_kind::folder, "folder"}, {word_kind::none, "none"}};
+                                                    {word_kind::folder, "folder"}, {word_kind::choice, "choice"},
+                                                    {word_kind::none, "none"}};
     const std::map<arity, std::string> counts = {{arity::one, "one"}, {arity::optional, "optional"},
                                                  {arity::many, "many"}};
     std::string words = completion_words();
@@ -201,7 +204,11 @@ TEST(areatool_command_line, help_parser_and_completion_read_the_same_row_for_eve
             SCOPED_TRACE(head);
             EXPECT_NE(help.find("\n  " + head + " "), std::string::npos);
             EXPECT_NE(words.find("option " + name + " " + std::string(option.name) + " "
-                                 + (takes_value ? kinds.at(option.names) : "switch") + "\n"),
+                                 + (!takes_value ? "switch"
+                                    : option.names == word_kind::choice
+                                        ? "choice:" + std::string(option.value)
+                                        : kinds.at(option.names))
+                                 + "\n"),
                       std::string::npos);
             if (option.group.empty()) {
                 EXPECT_EQ(synopsis.find("[" + head + "]") != std::string::npos, !option.required);

@@ -1,7 +1,8 @@
 // The forms areatool writes and reads besides plain text lines: the JSON
-// Lines of --json, the text form of an area that edit hands to an editor,
-// the review's web page and the tile set file for Tiled. Each is built from
-// the records' computations and returned as text; nothing here prints.
+// Lines of --json, the text form of an area that edit and resolve hand to
+// an editor, the review's web page and the tile set file for Tiled. Each is
+// built from the records' computations and returned as text; nothing here
+// prints.
 #pragma once
 
 #include <array>
@@ -76,21 +77,28 @@ std::string check_format_choices();
 std::string gitlab_report(const std::vector<checked_file> &files);
 std::string sarif_log(const std::vector<checked_file> &files);
 
-// edit's text form: comment lines for what each part is, then the name,
-// the bytes after it, the mark, the allowed time and the ten rows of the
-// board. Every byte of the record survives the round trip.
+// edit's and resolve's text form: comment lines for what each part is,
+// then the name, the bytes after it, the mark, the allowed time and the ten
+// rows of the board. Every byte of the record survives the round trip.
 // The text of area; file_name heads it.
 std::string write_area_text(const area_record &area, std::string_view file_name);
+// The text of merge's result from sides, for its conflicts to be settled:
+// each conflicting value written ours|theirs where it stands, and one
+// "# conflict: ..." comment a conflict on top, with the base's value. A |
+// of a name itself is written escaped, so that a bare one only ever stands
+// between two sides, and a text that still holds one does not read.
+std::string write_merge_text(const merge_sides &sides, const merge_result &merge, std::string_view file_name);
 // Why line (counted from 1 in the text read) does not read.
 struct text_problem {
     int line;
     std::string why;
 };
 // Reads text into area; original is the area the text was made from: a
-// name other than its own must be one that set would take. Returns every
-// problem found; area is only complete when there are none.
+// name other than its own (or other's, the other side of a merge) must be
+// one that set would take. Returns every problem found; area is only
+// complete when there are none.
 std::vector<text_problem> read_area_text(std::string_view text, const area_record &original,
-                                         area_record &area);
+                                         area_record &area, const area_record *other = nullptr);
 // Whether text holds nothing but blank and comment lines.
 bool area_text_empty(std::string_view text);
 // text with one "# error: line N: ..." comment at the top for each problem,

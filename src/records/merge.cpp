@@ -1,10 +1,14 @@
 // merge's computation: two areas changed from a base, merged field by field
-// and cell by cell; a value changed two ways keeps ours and is listed.
-// Start reading at merge_areas().
+// and cell by cell; a value changed two ways keeps ours and is a conflict,
+// which merge lists and resolve hands to the user. Start reading at
+// merge_areas().
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <string>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include "records/records.h"
@@ -48,39 +52,87 @@ std::string mark_text(const mark_position &mark)
     return position_text(mark[0], mark[1]);
 }
 
-// Merges one value into result; a conflict adds its line to conflicts.
-template <typename T, typename Show>
-void merge_field(std::string_view what, const T *base, const T &ours, const T &theirs, T &result, Show show,
-                 std::vector<std::string> &conflicts)
+// Merges one value into result; a conflict adds what to conflicts.
+template <typename T>
+void merge_field(const merge_conflict &what, const T *base, const T &ours, const T &theirs, T &result,
+                 std::vector<merge_conflict> &conflicts)
 {
     if (!merge_value(base, ours, theirs, result))
-        conflicts.push_back(std::string(what) + " changed two ways: base " + (base ? show(*base) : "none")
-                            + "; ours " + show(ours) + "; theirs " + show(theirs));
+        conflicts.push_back(what);
+}
+
+// conflict's part of area, as merge's lines show it.
+std::string part_text(const merge_conflict &conflict, const area_record &area)
+{
+    switch (conflict.part) {
+    case area_part::mark: return mark_text(mark_of(area));
+    case area_part::time_allowed: return value_text(area.time_allowed);
+    case area_part::name: return kept_name_text(area.name);
+    case area_part::cell: break;
+    }
+    return value_text(area.cells[conflict.col][conflict.row]);
+}
+
+bool empty_file(const std::string &path)
+{
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error) && std::filesystem::file_size(path, error) == 0;
 }
 
 }  // namespace
 
-merge_result merge_areas(const area_record *base, const area_record &ours,
-                         const area_record &theirs)
+std::string read_merge_sides(const std::string &base, const std::string &ours, const std::string &theirs,
+                             merge_sides &sides)
+{
+    sides.base.reset();
+    if (!empty_file(base))
+        sides.base.emplace();
+    for (auto [path, area] : {std::pair{&base, sides.base ? &*sides.base : nullptr}, {&ours, &sides.ours},
+                              {&theirs, &sides.theirs}}) {
+        if (!area)
+            continue;
+        if (std::string why = read_whole_area(*path, *area); !why.empty())
+            return said_of(*path, why);
+    }
+    return {};
+}
+
+merge_result merge_areas(const area_record *base, const area_record &ours, const area_record &theirs)
 {
     merge_result result{ours, {}};
     area_record &merged = result.merged;
+    std::vector<merge_conflict> &conflicts = result.conflicts;
     mark_position base_mark = base ? mark_of(*base) : mark_position{};
     mark_position mark;
-    merge_field(mark_label, base ? &base_mark : nullptr, mark_of(ours), mark_of(theirs), mark, mark_text,
-                result.conflicts);
+    merge_field({area_part::mark}, base ? &base_mark : nullptr, mark_of(ours), mark_of(theirs), mark, conflicts);
     merged.mark_col = mark[0];
     merged.mark_row = mark[1];
-    merge_field(time_label, base ? &base->time_allowed : nullptr, ours.time_allowed, theirs.time_allowed,
-                merged.time_allowed, value_text, result.conflicts);
-    merge_field(name_label, base ? &base->name : nullptr, ours.name, theirs.name, merged.name, kept_name_text,
-                result.conflicts);
+    merge_field({area_part::time_allowed}, base ? &base->time_allowed : nullptr, ours.time_allowed,
+                theirs.time_allowed, merged.time_allowed, conflicts);
+    merge_field({area_part::name}, base ? &base->name : nullptr, ours.name, theirs.name, merged.name, conflicts);
     for (int col = 0; col < board_cols; ++col) {
         for (int row = 0; row < board_rows; ++row) {
-            merge_field("cell at " + position_text(col, row), base ? &base->cells[col][row] : nullptr,
-                        ours.cells[col][row], theirs.cells[col][row], merged.cells[col][row], value_text,
-                        result.conflicts);
+            merge_field({area_part::cell, col, row}, base ? &base->cells[col][row] : nullptr, ours.cells[col][row],
+                        theirs.cells[col][row], merged.cells[col][row], conflicts);
         }
     }
     return result;
+}
+
+std::string part_label(const merge_conflict &conflict)
+{
+    switch (conflict.part) {
+    case area_part::mark: return std::string(mark_label);
+    case area_part::time_allowed: return std::string(time_label);
+    case area_part::name: return std::string(name_label);
+    case area_part::cell: break;
+    }
+    return "cell at " + position_text(conflict.col, conflict.row);
+}
+
+std::string conflict_line(const merge_conflict &conflict, const area_record *base, const area_record &ours,
+                          const area_record &theirs)
+{
+    return part_label(conflict) + " changed two ways: base " + (base ? part_text(conflict, *base) : "none")
+           + "; ours " + part_text(conflict, ours) + "; theirs " + part_text(conflict, theirs);
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,20 +36,44 @@ struct area_problem {
 std::vector<area_problem> find_problems(const area_record &area, bool longer,
                                         const std::function<bool(std::int32_t)> &drawable);
 
+// merge's sides as git hands them over, read from their files: an empty
+// BASE file, git's for a file added on both sides, is no base. Returns
+// "PATH: why" for the first that is not an area (as said_of says it),
+// empty when all read.
+struct merge_sides {
+    std::optional<area_record> base;
+    area_record ours, theirs;
+};
+std::string read_merge_sides(const std::string &base, const std::string &ours, const std::string &theirs,
+                             merge_sides &sides);
+
 // merge: ours and theirs merged field by field and cell by cell from base
-// (nullptr: no base, only equal values agree). A value changed two ways
-// keeps ours and gives one line in conflicts.
+// (nullptr: no base, only equal values agree). A value changed two ways keeps ours and
+// is one conflict: its part, the cell's column and row for a cell, and its
+// values those of that part in the sides. Conflicts come in the order of
+// merge's lines: the mark, the allowed time, the name (all 8 bytes), then
+// each cell column by column.
+enum class area_part { mark, time_allowed, cell, name };
+struct merge_conflict {
+    area_part part;
+    int col = 0, row = 0;
+};
 struct merge_result {
     area_record merged;
-    std::vector<std::string> conflicts;
+    std::vector<merge_conflict> conflicts;
 };
-merge_result merge_areas(const area_record *base, const area_record &ours,
-                         const area_record &theirs);
+merge_result merge_areas(const area_record *base, const area_record &ours, const area_record &theirs);
+// What merge's line and resolve's text call conflict's part: "mark",
+// "time allowed", "name", "cell at column 2, row 2".
+std::string part_label(const merge_conflict &conflict);
+// The line merge prints for conflict: "cell at column 2, row 2 changed two
+// ways: base 0; ours 1; theirs 6".
+std::string conflict_line(const merge_conflict &conflict, const area_record *base, const area_record &ours,
+                          const area_record &theirs);
 
 // diff: one difference between two areas, in the order of the file: the
 // mark (both positions as one), the allowed time, each cell, the name (all
 // 8 bytes); line is what diff prints for it.
-enum class area_part { mark, time_allowed, cell, name };
 struct area_difference {
     area_part part;
     int col = 0, row = 0;  // the cell's, for area_part::cell

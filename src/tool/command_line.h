@@ -29,6 +29,10 @@ constexpr int default_scale = 1;
 constexpr int max_scale = 16;
 constexpr std::array<int, 4> depths = {loaded_area_depth, new_area_depth, 24, 32};  // ascending
 constexpr int default_depth = 32;  // keeps the tile pictures' colours exact
+// resolve's --take: the side whose value every conflict keeps, none for
+// the editor; side_names spells each, in that order.
+enum class merge_side { none, ours, theirs };
+constexpr std::array<std::string_view, 2> side_names = {"ours", "theirs"};
 // atlas: boards to a row; 0 until --columns names a number
 constexpr int min_columns = 1;
 constexpr int max_columns = 1000;
@@ -49,6 +53,7 @@ struct tool_options {
     std::string summary;               // review's Markdown file; empty for none
     std::string image_url;             // where the summary's pictures are, without a '/' at its end
     bool files = false;                // find's --files: each file found once
+    merge_side take = merge_side::none;  // resolve's --take
 };
 
 // What an option does with its value, into options: returns why the value
@@ -77,6 +82,7 @@ constexpr std::string_view format_option = "--format";    // check's form of its
 constexpr std::string_view summary_option = "--summary";  // review as Markdown
 constexpr std::string_view image_url_option = "--image-url";
 constexpr std::string_view files_option = "--files";      // find
+constexpr std::string_view take_option = "--take";        // resolve's side
 
 // The takers of the options, each for its own (takers.cpp).
 std::string take_tiles(std::string_view option, const std::string &value, tool_options &options);
@@ -97,11 +103,13 @@ std::string take_replace(std::string_view option, const std::string &value, tool
 std::string take_mark(std::string_view option, const std::string &value, tool_options &options);
 std::string take_time_change(std::string_view option, const std::string &value, tool_options &options);
 std::string take_name(std::string_view option, const std::string &value, tool_options &options);
+std::string take_side(std::string_view option, const std::string &value, tool_options &options);
 
 // What a word on the command line names, for the shell's completion: an
-// area file, a PNG or a tile set file to write, any file, a folder, or
-// nothing to complete (a number, a name).
-enum class word_kind { area, png, tsx, path, folder, none };
+// area file, a PNG or a tile set file to write, any file, a folder, one of
+// the words its placeholder lists between '|', or nothing to complete (a
+// number, a name).
+enum class word_kind { area, png, tsx, path, folder, choice, none };
 
 // An option of a command: the option, its value's placeholder (empty for a
 // switch, which takes none), what it does (in lines), its taker and what
@@ -196,6 +204,7 @@ int run_diff(const command_line &line);
 int run_new(const command_line &line);
 int run_set(const command_line &line);
 int run_edit(const command_line &line);
+int run_resolve(const command_line &line);
 int run_atlas(const command_line &line);
 int run_review(const command_line &line);
 int run_usage(const command_line &line);

@@ -16,9 +16,9 @@ namespace {
 
 constexpr const char *exit_statuses =
     "Exit status: 0 all fine; 1 a file could not be read, rendered or written,\n"
-    "check found a problem, or merge left conflicts; 2 the command line is\n"
-    "wrong. diff and review: 0 same, 1 different, 2 trouble. find: 0 found,\n"
-    "1 none found, 2 trouble.\n";
+    "check found a problem, or merge or resolve left conflicts; 2 the command\n"
+    "line is wrong. diff and review: 0 same, 1 different, 2 trouble. find: 0\n"
+    "found, 1 none found, 2 trouble.\n";
 
 constexpr std::size_t summary_column = 12;  // where the summaries start in the help
 constexpr std::size_t option_column = 15;   // where an option's text starts, past its indent, at least
@@ -110,6 +110,7 @@ const char *kind_word(word_kind kind)
     case word_kind::tsx: return "tsx";
     case word_kind::path: return "path";
     case word_kind::folder: return "folder";
+    case word_kind::choice: return "choice";
     case word_kind::none: return "none";
     }
     return "none";
@@ -123,6 +124,17 @@ const char *arity_word(arity count)
     case arity::many: return "many";
     }
     return "one";
+}
+
+// What the completion offers for option's value: "switch" for none, a
+// choice as "choice:WORD|WORD".
+std::string value_word(const tool_option &option)
+{
+    if (option.value.empty())
+        return "switch";
+    if (option.names == word_kind::choice)
+        return std::string(kind_word(option.names)) + ":" + std::string(option.value);
+    return kind_word(option.names);
 }
 
 const tool_command *find_command(std::string_view name)
@@ -166,7 +178,8 @@ std::string tool_help()
 }
 
 // Lines of words: "command NAME", "option COMMAND OPTION KIND" (KIND
-// "switch" for an option without a value), "argument COMMAND KIND ARITY";
+// "switch" for an option without a value, "choice:WORD|WORD" for one of
+// those words), "argument COMMAND KIND ARITY";
 // areatool's own options under the command "-".
 std::string completion_words()
 {
@@ -176,8 +189,7 @@ std::string completion_words()
         std::string name(command.name);
         words += "command " + name + "\n";
         for (const tool_option &option : command.options)
-            words += "option " + name + " " + std::string(option.name) + " "
-                     + (option.value.empty() ? "switch" : kind_word(option.names)) + "\n";
+            words += "option " + name + " " + std::string(option.name) + " " + value_word(option) + "\n";
         words += "option " + name + " " + std::string(help_option) + " switch\n";
         for (const tool_positional &positional : command.positionals)
             words += "argument " + name + " " + kind_word(positional.names) + " " + arity_word(positional.count) + "\n";

@@ -46,6 +46,8 @@ const tool_option scale_choice = {
     "whole-number enlargement, " + scale_range() + " (default: " + std::to_string(default_scale) + ")",
     take_scale};
 const tool_positional area_files = {"FILE", arity::many};
+// resolve's --take: its placeholder is its choice of words.
+const std::string side_choice = std::string(side_names[0]) + "|" + std::string(side_names[1]);
 
 }  // namespace
 
@@ -91,6 +93,17 @@ const std::vector<tool_command> commands = {
      {{"BASE"}, {"OURS"}, {"THEIRS"}, {"NAME", arity::optional}},
      "takes BASE, OURS and THEIRS, and optionally the name to report",
      {}, run_merge, statuses_with("a file could not be read or written, or values changed two ways")},
+    {"resolve", "settle a merge's conflicts as text in your editor, as git's mergetool",
+     wrapped("Merges LOCAL and REMOTE from BASE as merge does, into MERGED: the command git mergetool runs. "
+             "Values changed two ways open as text in your editor, as edit opens an area, each written "
+             "ours|theirs where it stands and listed on top; MERGED is written once the text reads with no "
+             "| left. An emptied text, a failing editor or a text handed back unchanged leave MERGED as it "
+             "was. Without conflicts, MERGED is written at once."),
+     {{"BASE"}, {"LOCAL"}, {"REMOTE"}, {"MERGED"}}, "takes BASE, LOCAL, REMOTE and MERGED",
+     {{take_option, side_choice, "settle every conflict for that side, without the\neditor, and merge the rest",
+       take_side, word_kind::choice}},
+     run_resolve,
+     statuses_with("conflicts are left, a file could not be read or written, or the editor failed")},
     {"tileset", "write the tile pictures as a tile set for Tiled",
      "Writes the tile pictures as a Tiled tile set, tile v as the editor draws\n"
      "value v: OUT.tsx (default: graphics.tsx) and its PNG sheet, OUT.png\n"

@@ -178,3 +178,15 @@ std::string take_name(std::string_view option, const std::string &value, tool_op
 {
     return take_change(read_name_change, option, value, options);
 }
+
+std::string take_side(std::string_view option, const std::string &value, tool_options &options)
+{
+    for (std::size_t i = 0; i < side_names.size(); ++i) {
+        if (value == side_names[i]) {
+            options.take = i == 0 ? merge_side::ours : merge_side::theirs;
+            return {};
+        }
+    }
+    return std::string(option) + " takes " + std::string(side_names[0]) + " or " + std::string(side_names[1])
+           + ", not '" + printable(value) + "'";
+}

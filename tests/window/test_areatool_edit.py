@@ -3,40 +3,12 @@ set over files of which one is read-only, the refusals, each leaving every
 file byte for byte as it was, and edit with a script for the editor."""
 
 import os
-import shlex
 import stat
 import struct
-import sys
-import tempfile
 import unittest
 
 from harness import area_bytes
-from tool_support import AREATOOL, ToolTest, run
-
-# The editor of the edit tests, run as VISUAL="python3 EDITOR_SCRIPT LOG
-# 'STEP'...", through the shell: each run appends the text it was given to LOG, then does its
-# step (one per run, the last one again when they run out): "keep", "fail",
-# "empty", or "OLD=>NEW", which replaces the line OLD.
-EDITOR_SCRIPT = """
-import sys
-log, steps, path = sys.argv[1], sys.argv[2:-1], sys.argv[-1]
-with open(path) as f:
-    text = f.read()
-with open(log, "a") as f:
-    f.write(path + "\\n" + text + "\\f")
-runs = open(log).read().count("\\f")
-step = steps[min(runs, len(steps)) - 1]
-if step == "fail":
-    sys.exit(3)
-if step == "empty":
-    text = ""
-elif step != "keep":
-    old, new = step.split("=>")
-    assert old in text.splitlines(), old
-    text = "\\n".join(new if line == old else line for line in text.splitlines()) + "\\n"
-with open(path, "w") as f:
-    f.write(text)
-"""
+from tool_support import AREATOOL, EditorScriptTest, ToolTest, run
 
 
 class FilesTest(ToolTest):
@@ -112,33 +84,11 @@ class NewAndSetTest(FilesTest):
                 self.assertEqual(self.snapshot(), before)
 
 
-class EditorTest(FilesTest):
-    """areatool edit with a script for the editor and a temporary folder of
-    the test's own."""
-
-    def setUp(self):
-        super().setUp()
-        self.temp = tempfile.mkdtemp(prefix="areatool-edit-temp-")
-        self.addCleanup(os.rmdir, self.temp)  # fails if edit left its text behind
-        self.script = os.path.join(self.temp, "..", os.path.basename(self.temp) + "-editor.py")
-        with open(self.script, "w") as f:
-            f.write(EDITOR_SCRIPT)
-        self.addCleanup(os.remove, self.script)
-        self.log = self.path("log")
+class EditorTest(FilesTest, EditorScriptTest):
+    """areatool edit with a script for the editor."""
 
     def edit(self, *steps, variable="VISUAL"):
-        env = {k: v for k, v in os.environ.items() if k not in ("VISUAL", "EDITOR")}
-        env |= {"TMPDIR": self.temp, variable: shlex.join([sys.executable, self.script, self.log, *steps])}
-        return run([AREATOOL, "edit", "hall.ard"], self.folder, env)
-
-    def texts(self):
-        """The text the editor was given at each run, and the file it was in."""
-        with open(self.log) as f:
-            runs = [run.split("\n", 1) for run in f.read().split("\f")[:-1]]
-        os.remove(self.log)
-        for path, _ in runs:
-            self.assertEqual(os.path.dirname(path), self.temp)
-        return [text for _, text in runs]
+        return run([AREATOOL, "edit", "hall.ard"], self.folder, self.editor_env(*steps, variable=variable))
 
     def test_an_odd_area_left_as_it_was_is_not_even_rewritten(self):
         odd = struct.pack("<3i", -2**31, 12, 2**31 - 1) + area_bytes({(0, 0): -2**31, (9, 9): 2**31 - 1})[12:412]

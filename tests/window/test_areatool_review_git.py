@@ -4,23 +4,14 @@ dir-diff mode and the CI recipe each write a page of what a branch
 changed."""
 
 import os
-import re
 import subprocess
 import unittest
 
 import harness
 from harness import area_bytes
-from tool_support import ToolTest, git_env
+from tool_support import ToolTest, git_env, git_md_lines
 
-GIT_MD = os.path.join(os.path.dirname(__file__), "..", "..", "docs", "git.md")
 DEADLINE = 120
-
-
-def documented_lines():
-    """The command lines of the review section of docs/git.md, in order."""
-    with open(GIT_MD) as f:
-        section = f.read().split("## Reviewing a branch as a web page", 1)[1].split("\n## ", 1)[0]
-    return re.findall(r"^    ((?:git|areatool) .*)$", section, re.M)
 
 
 class ReviewGitTest(ToolTest):
@@ -33,7 +24,7 @@ class ReviewGitTest(ToolTest):
         return done.returncode, done.stderr
 
     def test_documented_difftool_and_ci_lines_write_the_page_of_a_branch(self):
-        lines = documented_lines()
+        lines = git_md_lines("Reviewing a branch as a web page")
         self.assertEqual(len(lines), 4, lines)
         upstream, clone = self.path("upstream"), self.path("clone")
         self.write("upstream/levels/hall.ard", area_bytes({(2, 2): 1}))

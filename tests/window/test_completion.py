@@ -61,7 +61,7 @@ class CompletionTest(harness.FolderTest):
         self.assertEqual(self.complete("areatool "), set(commands))
         self.assertEqual(self.complete("areatool -"), {"--help", "--version"})
         cases = {
-            "areatool re": {"render", "review"},
+            "areatool re": {"render", "resolve", "review"},
             "areatool render -": {"--tiles", "--scale", "--depth", "--help"},
             "areatool set -": {"--cell", "--fill", "--replace", "--mark", "--time", "--name", "--help"},
             "areatool set --cell 1,1=3 h": {"hall.ard"},
@@ -73,6 +73,9 @@ class CompletionTest(harness.FolderTest):
             "areatool render --scale ": set(),
             "areatool tileset ": {"tiles.tsx", "rooms"},
             "areatool merge hall.ard hall.ard ": {"hall.ard", "rooms"},
+            "areatool resolve --take ": {"ours", "theirs"},
+            "areatool resolve --take=t": {"theirs"},
+            "areatool resolve --take ours hall.ard ": {"hall.ard", "rooms"},
             "areatool render -- -": set(),
             "areatool atlas hall.ard ": {"hall.ard", "shot.png", "rooms"},
             "areatool review -": {"--tiles", "--scale", "--out", "--summary", "--image-url", "--help"},
