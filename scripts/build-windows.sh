@@ -13,7 +13,7 @@
 #
 #   AREAEDIT_WINDOWS_BUILD_DIR  a build folder other than build-windows
 #
-# The library (Allegro 4.4.3.1) and its PNG writer's libpng are built from
+# The library (Allegro 4.4.3.1) and areatool's libpng are built from
 # the upstream tarballs in Debian's source archive, fetched with a private
 # apt set-up under the cache (the machine's own apt configuration is read,
 # never changed) and checked against the sha256 that Debian publishes for
@@ -174,7 +174,7 @@ build_prefix() {
     || fail "cannot build libpng (see $deps/libpng.log)"
   cmake -S "$allegro" -B "$deps/build/allegro" "${common[@]}" -DSHARED=OFF \
     -DWANT_EXAMPLES=OFF -DWANT_TOOLS=OFF -DWANT_TESTS=OFF -DWANT_DOCS=OFF \
-    -DWANT_ALLEGROGL=OFF -DWANT_LOGG=OFF -DWANT_JPGALLEG=OFF -DWANT_LOADPNG=ON \
+    -DWANT_ALLEGROGL=OFF -DWANT_LOGG=OFF -DWANT_JPGALLEG=OFF -DWANT_LOADPNG=OFF \
     >"$deps/allegro.log" 2>&1 \
     && cmake --build "$deps/build/allegro" -j"$jobs" >>"$deps/allegro.log" 2>&1 \
     && cmake --install "$deps/build/allegro" >>"$deps/allegro.log" 2>&1 \

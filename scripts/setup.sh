@@ -3,8 +3,8 @@
 # (or into AREAEDIT_BUILD_DIR when that is set, with the CMake options in
 # AREAEDIT_CMAKE_OPTIONS).
 #   scripts/setup.sh          what building the editor and areatool needs
-#                             (areatool writes PNG through the library's
-#                             PNG add-on and its JSON through the
+#                             (areatool writes PNG through libpng and
+#                             its JSON through the
 #                             header-only nlohmann-json3-dev; the editor
 #                             quiets the sound
 #                             library through its own headers) and the
@@ -36,7 +36,7 @@
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 
-packages=(cmake g++ make pkg-config liballegro4-dev libloadpng4-dev libx11-dev libasound2-dev
+packages=(cmake g++ make pkg-config liballegro4-dev libpng-dev libx11-dev libasound2-dev
           nlohmann-json3-dev dpkg-dev file git)
 if [ "${1:-}" = "--tests" ]; then
   packages+=(libgtest-dev python3 xvfb xdotool imagemagick clang libclang-rt-14-dev util-linux

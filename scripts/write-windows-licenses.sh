@@ -96,7 +96,6 @@ EOF
 printf '  %-38s %s\n' \
   "areaedit" "both programs, graphics.dat" \
   "Allegro $allegro, the graphics library" "both programs" \
-  "loadpng, Allegro's PNG add-on" "areatool.exe" \
   "libpng $libpng" "areatool.exe" \
   "zlib" "areatool.exe" \
   "JSON for Modern C++ (nlohmann)" "areatool.exe" \
@@ -108,9 +107,6 @@ cat "$here/LICENSE"
 
 section "Allegro $allegro: the giftware licence (docs/txt/license.txt of its sources)"
 from_tarball "$allegro_tarball" docs/txt/license.txt
-
-section "loadpng, Allegro's PNG add-on (addons/loadpng/LICENSE.txt of Allegro's sources)"
-from_tarball "$allegro_tarball" addons/loadpng/LICENSE.txt
 
 section "libpng $libpng (LICENSE of its sources)"
 from_tarball "$libpng_tarball" LICENSE

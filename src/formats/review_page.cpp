@@ -80,13 +80,16 @@ std::string link_to(std::string_view path)
     return "./" + uri_escaped(path);
 }
 
+// Loaded lazily: a page of thousands of areas opens at once and fetches
+// each picture as it comes into view.
 std::string picture_html(const review_entry &entry, const std::string &src)
 {
     std::string alt = entry.kind == review_kind::changed
                           ? counted(entry.differences.size(), "difference", "differences")
                           : entry.kind == review_kind::added ? "added" : "removed";
     return "<img src=\"" + markup_escaped(src) + "\" width=\"" + std::to_string(entry.width) + "\" height=\""
-           + std::to_string(entry.height) + "\" alt=\"" + shown(entry.path) + ": " + markup_escaped(alt) + "\">\n";
+           + std::to_string(entry.height) + "\" alt=\"" + shown(entry.path) + ": " + markup_escaped(alt)
+           + "\" loading=\"lazy\">\n";
 }
 
 std::string review_counts(const std::vector<review_entry> &entries)

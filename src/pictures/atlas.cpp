@@ -1,6 +1,8 @@
 // The atlas: many boards in one picture, each drawn as render draws it, in
 // the order given, with its file's name under it in the library's own font.
-// Start reading at draw_atlas(), then lay_out_atlas().
+// It is drawn and written one band at a time, so that its memory does not
+// grow with the number of boards. Start reading at write_atlas(), then
+// lay_out_atlas().
 
 #include <cstdint>
 #include <string>
@@ -14,6 +16,11 @@
 #include "text/text.h"
 
 namespace {
+
+// The most one band of the atlas holds; a row of boards larger than that
+// is drawn in parts.
+constexpr std::int64_t band_bytes_limit = std::int64_t{16} << 20;
+constexpr int png_pixel_bytes = 3;
 
 constexpr rgb name_colour{0, 0, 0};
 constexpr std::string_view cut_mark = "...";
@@ -49,6 +56,32 @@ void write_label(BITMAP *picture, const std::string &path, int scale, int x, int
                 y + (board_size + (atlas_margin - height) / 2) * scale);
 }
 
+// Draws into band every board and name of the atlas that reaches into its
+// rows, the band's row 0 being the atlas's row top; board is the square
+// each board is composed on.
+void draw_atlas_band(const std::vector<atlas_board> &boards, const atlas_layout &layout, const loaded_tiles &tiles,
+                     int scale, BITMAP *board, BITMAP *band, int top)
+{
+    clear_to_color(band, colour_at_depth(outside_colour, png_depth));
+    for (int row = 0; row < layout.rows; ++row) {
+        int y = (atlas_margin + row * atlas_pitch) * scale - top;
+        if (y >= band->h)
+            break;
+        if (y + atlas_pitch * scale <= 0)
+            continue;
+        for (int col = 0; col < layout.columns; ++col) {
+            std::size_t i = static_cast<std::size_t>(row) * layout.columns + col;
+            if (i >= boards.size())
+                break;
+            int x = (atlas_margin + col * atlas_pitch) * scale;
+            if (boards[i].read && y + board_size * scale > 0)
+                draw_board_at(boards[i].area, tiles, board, band, scale, x, y);
+            if (y + board_size * scale < band->h)
+                write_label(band, boards[i].path, scale, x, y);
+        }
+    }
+}
+
 }  // namespace
 
 atlas_layout lay_out_atlas(std::size_t count, int columns)
@@ -63,23 +96,24 @@ atlas_layout lay_out_atlas(std::size_t count, int columns)
     return layout;
 }
 
-std::string draw_atlas(const std::vector<atlas_board> &boards, const atlas_layout &layout,
-                       const loaded_tiles &tiles, int scale, owned_bitmap &picture)
+bool atlas_fits_png(const atlas_layout &layout, int scale)
+{
+    return layout.width * scale <= png_side_limit && layout.height * scale <= png_side_limit;
+}
+
+std::string write_atlas(const std::vector<atlas_board> &boards, const atlas_layout &layout,
+                        const loaded_tiles &tiles, int scale, const std::string &out)
 {
     owned_bitmap board;
-    std::string why = make_bitmap(board_size, board_size, depth_set, board);
-    if (why.empty())
-        why = make_bitmap(static_cast<int>(layout.width * scale), static_cast<int>(layout.height * scale), png_depth,
-                          picture);
-    if (!why.empty())
+    if (std::string why = make_bitmap(board_size, board_size, depth_set, board); !why.empty())
         return why;
-    clear_to_color(picture.get(), colour_at_depth(outside_colour, png_depth));
-    for (std::size_t i = 0; i < boards.size(); ++i) {
-        int x = (atlas_margin + static_cast<int>(i % layout.columns) * atlas_pitch) * scale;
-        int y = (atlas_margin + static_cast<int>(i / layout.columns) * atlas_pitch) * scale;
-        if (boards[i].read)
-            draw_board_at(boards[i].area, tiles, board.get(), picture.get(), scale, x, y);
-        write_label(picture.get(), boards[i].path, scale, x, y);
-    }
-    return {};
+    int width = static_cast<int>(layout.width * scale), height = static_cast<int>(layout.height * scale);
+    // A band is one row of boards with the margin above it, or the fewest
+    // equal parts of one that each stay within the limit.
+    std::int64_t pitch_rows = std::int64_t{atlas_pitch} * scale;
+    std::int64_t parts = (pitch_rows * width * png_pixel_bytes + band_bytes_limit - 1) / band_bytes_limit;
+    int band_rows = static_cast<int>((pitch_rows + parts - 1) / parts);
+    return write_png_in_bands(out, width, height, band_rows, [&](BITMAP *band, int top) {
+        draw_atlas_band(boards, layout, tiles, scale, board.get(), band, top);
+    });
 }

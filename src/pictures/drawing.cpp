@@ -4,10 +4,12 @@
 
 #include "pictures/pictures.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,6 +56,10 @@ void darken_cell(BITMAP *picture, int left, int top, int scale)
 
 std::string make_bitmap(int width, int height, int depth, owned_bitmap &bitmap)
 {
+    // The library sizes a bitmap's memory in an int.
+    int bytes_per_pixel = ((depth == depth_set ? get_color_depth() : depth) + 7) / 8;
+    if (std::int64_t{width} * height * bytes_per_pixel > std::numeric_limits<int>::max())
+        return no_memory_for_picture;
     bitmap.reset(depth == depth_set ? create_bitmap(width, height) : create_bitmap_ex(depth, width, height));
     return bitmap ? "" : no_memory_for_picture;
 }
@@ -92,13 +98,27 @@ std::string start_drawing(const drawing_plan &plan, owned_tiles &tiles, bool &ou
 
 void copy_scaled(BITMAP *from, BITMAP *to, int scale, int left, int top)
 {
+    // Only what lands inside to is copied (a band of the atlas holds part
+    // of a board), straight into its rows: a row of from is enlarged once,
+    // then copied to the rows under it. A pixel at png_depth is the number
+    // makecol24 gives, lowest byte first.
     int depth = bitmap_color_depth(from);
-    for (int y = 0; y < from->h; ++y) {
-        for (int x = 0; x < from->w; ++x) {
-            int c = getpixel(from, x, y);
-            rectfill(to, left + x * scale, top + y * scale, left + (x + 1) * scale - 1,
-                     top + (y + 1) * scale - 1,
-                     makecol24(getr_depth(depth, c), getg_depth(depth, c), getb_depth(depth, c)));
+    int x0 = std::max(0, left), x1 = std::min(to->w, left + from->w * scale);
+    int y0 = std::max(0, top), y1 = std::min(to->h, top + from->h * scale);
+    for (int y = y0; y < y1; ++y) {
+        unsigned char *line = to->line[y];
+        if (y > y0 && (y - top) % scale != 0) {
+            std::memcpy(line + 3 * x0, to->line[y - 1] + 3 * x0, 3 * static_cast<std::size_t>(x1 - x0));
+            continue;
+        }
+        for (int x = x0; x < x1;) {
+            int c = getpixel(from, (x - left) / scale, (y - top) / scale);
+            int c24 = makecol24(getr_depth(depth, c), getg_depth(depth, c), getb_depth(depth, c));
+            for (int end = std::min(x1, left + ((x - left) / scale + 1) * scale); x < end; ++x) {
+                line[3 * x] = static_cast<unsigned char>(c24);
+                line[3 * x + 1] = static_cast<unsigned char>(c24 >> 8);
+                line[3 * x + 2] = static_cast<unsigned char>(c24 >> 16);
+            }
         }
     }
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,8 +15,8 @@
 #include "records/records.h"
 #include "tiles/tiles.h"
 
-// The PNG is written from a 24-bit copy: at 32 bits the PNG writer would
-// take the unused top byte of each pixel for its opacity, all transparent.
+// Pictures are drawn for the PNG writer at 24 bits, three bytes a pixel
+// with no opacity, whatever the depth their boards are composed at.
 constexpr int png_depth = 24;
 
 struct bitmap_destroyer {
@@ -101,10 +102,14 @@ struct atlas_board {
     bool read = false;
     area_record area{};
 };
-// The atlas of boards, laid out as layout says, at scale, into picture;
-// returns why it could not be drawn.
-std::string draw_atlas(const std::vector<atlas_board> &boards, const atlas_layout &layout,
-                       const loaded_tiles &tiles, int scale, owned_bitmap &picture);
+// Whether an atlas of layout at scale is within the PNG format's limit on
+// a side.
+bool atlas_fits_png(const atlas_layout &layout, int scale);
+// The atlas of boards, laid out as layout says, at scale, written to out
+// whole or not at all, drawn one band at a time: its memory is that of one
+// band, whatever the number of boards. Returns why it could not be.
+std::string write_atlas(const std::vector<atlas_board> &boards, const atlas_layout &layout,
+                        const loaded_tiles &tiles, int scale, const std::string &out);
 
 // Tiled's tile sheet: tile v, left to right and then down, what the editor
 // draws for a cell holding v, for every value up to the tile set's last
@@ -116,8 +121,24 @@ tile_sheet_layout lay_out_tile_sheet(const loaded_tiles &tiles);
 // The sheet drawn into sheet; returns why it could not be.
 std::string draw_tile_sheet(const loaded_tiles &tiles, const tile_sheet_layout &layout, owned_bitmap &sheet);
 
-// picture saved as a whole PNG into the open file fd at temp_path, for
-// replace_file(s); returns why it could not be, empty when it was.
-std::string save_whole_png(int fd, const std::string &temp_path, BITMAP *picture);
-// picture written to out whole, or out left as it was; returns why.
+// The PNG format's own limit on a side, in pixels.
+constexpr std::int64_t png_side_limit = 0x7fffffff;
+
+// PNGs are written row after row through libpng, at zlib's default level.
+// Row y of a picture at png_depth, asked for from the top down.
+using png_row_source = std::function<const unsigned char *(int y)>;
+// A picture width x height written as PNG into the open file fd, row after
+// row as row_at gives them; returns why it could not be, empty when it was.
+std::string save_png_rows(int fd, int width, int height, const png_row_source &row_at);
+// picture written as PNG into the open file fd, for replace_file(s).
+std::string save_whole_png(int fd, BITMAP *picture);
+// Draws the band of a picture that starts at its row top into band, a
+// strip as wide as the picture at png_depth, whose row 0 is row top.
+using band_drawer = std::function<void(BITMAP *band, int top)>;
+// A picture width x height written as PNG into the open file fd, drawn by
+// draw band_rows rows at a time from the top: only one band is in memory.
+std::string save_png_in_bands(int fd, int width, int height, int band_rows, const band_drawer &draw);
+// The same written to out whole, or out left as it was; return why not.
 std::string write_png(const std::string &out, BITMAP *picture);
+std::string write_png_in_bands(const std::string &out, int width, int height, int band_rows,
+                               const band_drawer &draw);

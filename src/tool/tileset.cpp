@@ -35,9 +35,9 @@ std::string sheet_path(const std::string &tsx)
 std::string write_tileset(const std::string &tsx, const std::string &text, const std::string &png,
                           BITMAP *sheet)
 {
-    return replace_files({png, tsx}, [&](std::size_t index, int fd, const std::string &temp_path) {
+    return replace_files({png, tsx}, [&](std::size_t index, int fd, const std::string &) {
         if (index == 0)
-            return save_whole_png(fd, temp_path, sheet);
+            return save_whole_png(fd, sheet);
         if (!write_all(fd, text.data(), text.size()).empty())
             return std::string("the tile set file could not be written (is the disk full?)");
         return std::string();

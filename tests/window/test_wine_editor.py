@@ -32,10 +32,10 @@ IDLE_LIMIT = 0.30   # of one core
 IDLE_SECONDS = 4.0
 SETTLE_SECONDS = 1.0
 # A line of the notice of each part of the programs: areaedit, the graphics
-# library, its PNG add-on, libpng, zlib, MinGW-w64's runtime and its thread
+# library, libpng, zlib, MinGW-w64's runtime and its thread
 # library, and GCC's runtime libraries.
 LINKED_NOTICES = ("Copyright (c) 2026 the areaedit developers", "The giftware license",
-                  "Copyright (C) 1999-2012 Peter Wang", "PNG Reference Library License",
+                  "PNG Reference Library License",
                   "Jean-loup Gailly and Mark Adler", "Copyright: 2009-2016 the mingw-w64 project",
                   "Files: mingw-w64-libraries/winpthreads/*", "GCC RUNTIME LIBRARY EXCEPTION",
                   " - libstdc++-v3")
