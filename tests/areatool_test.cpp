@@ -1,6 +1,7 @@
 // What areatool's commands compute, called directly: show's text and its
 // JSON object, the problems check finds and the three-way merge with its
-// conflicts; and that the help and the parser read the same table. The
+// conflicts; the atlas's size against the PNG format's limit; and that the
+// help and the parser read the same table. The
 // process tests in window/test_areatool*.py keep statuses, files and
 // messages.
 
@@ -16,6 +17,7 @@
 
 #include "support/areas.h"
 #include "formats/formats.h"
+#include "pictures/pictures.h"
 #include "tool/command_line.h"
 
 namespace {
@@ -129,6 +131,27 @@ TEST(areatool_merge, one_sided_and_equal_changes_merge_and_two_way_ones_keep_our
 // lines show, what the completion words offer, and what the parser takes:
 // an option's value of its placeholder's form, spaced or after '=', the
 // positionals as many as the row allows and no more.
+TEST(areatool_atlas, is_refused_only_past_the_png_limit_on_a_side)
+{
+    // (35 + n * 385) * 16 pixels a side for n columns: 348,617 fit.
+    constexpr std::size_t most = 348617;
+    struct {
+        std::size_t count;
+        int columns, scale;
+        std::int64_t width, height;
+        bool fits;
+    } cases[] = {{5000, 0, 1, 27370, 27370, true},
+                 {1, 1000, 16, 6160560, 6720, true},
+                 {most * most, 0, 16, 2147481280, 2147481280, true},
+                 {most * most + 1, 0, 16, 2147487440, 2147481280, false}};
+    for (const auto &c : cases) {
+        atlas_layout layout = lay_out_atlas(c.count, c.columns);
+        EXPECT_EQ(layout.width * c.scale, c.width) << c.count;
+        EXPECT_EQ(layout.height * c.scale, c.height) << c.count;
+        EXPECT_EQ(atlas_fits_png(layout, c.scale), c.fits) << c.count;
+    }
+}
+
 TEST(areatool_command_line, help_parser_and_completion_read_the_same_row_for_every_command)
 {
     const std::map<std::string_view, std::string> values = {

@@ -17,6 +17,8 @@ from editor_support import ASSETS
 from harness import LIMITED_START, TILE, area_bytes
 from tool_support import AREATOOL, BOARD, ToolTest, read_picture, run
 
+PICTURES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "pictures")
+
 
 class ShowTest(ToolTest):
 
@@ -193,11 +195,34 @@ class RenderTest(ToolTest):
         self.assertEqual(colours(margin + pitch, margin, 2 * BOARD, 2 * BOARD), {green})
         self.assertEqual(colours(margin + pitch, margin + pitch, pitch, pitch), {green})
 
-        # Five boards take three columns; one too large to hold is refused.
+        # Five boards take three columns.
         self.assertEqual(self.tool("atlas", *["b.ard"] * 5, "five.png")[0], 0)
         self.assertEqual(read_picture(self, self.path("five.png")).width, TILE + 3 * (BOARD + TILE))
-        status, _, err = self.tool("atlas", "--scale", "16", "--columns", "1000", "b.ard", "huge.png")
-        self.assertEqual((status, err.count("\n"), os.path.exists(self.path("huge.png"))), (2, 0, False), err)
+
+    # The areas of pictures/atlas_of_four.png, the atlas of them in three
+    # columns as it was drawn before it was drawn in bands.
+    REFERENCE_AREAS = {"hall.ard": area_bytes(CELLS), "b.ard": area_bytes({(1, 1): 8}),
+                       "a name too long to sit under its board.ard": area_bytes({(4, 4): 2}, mark=(4, 4)),
+                       "tab\tin name.ard": area_bytes({(9, 9): 3})}
+
+    def test_atlas_drawn_in_bands_is_the_reference_picture_enlarged(self):
+        for name, data in self.REFERENCE_AREAS.items():
+            self.write(name, data)
+        reference = read_picture(self, os.path.join(PICTURES, "atlas_of_four.png"))
+        stride = 3 * reference.width
+        # At scale 1 each band is a row of boards; at scale 4 a row of boards
+        # is two bands, cut through the boards.
+        for scale in (1, 4):
+            with self.subTest(scale=scale):
+                self.assertEqual(self.tool("atlas", "--columns", "3", "--scale", str(scale),
+                                           *self.REFERENCE_AREAS, "atlas.png"), (0, "", ""))
+                atlas = read_picture(self, self.path("atlas.png"))
+                self.assertEqual((atlas.width, atlas.height), (scale * reference.width, scale * reference.height))
+                for y in range(reference.height):
+                    row = reference.data[stride * y:][:stride]
+                    wide = b"".join(row[i:i + 3] * scale for i in range(0, stride, 3))
+                    if atlas.data[scale * stride * scale * y:][:scale * stride * scale] != wide * scale:
+                        self.fail("rows %d to %d differ from the reference" % (scale * y, scale * y + scale - 1))
 
     def test_failed_render_leaves_no_png_and_keeps_an_old_one(self):
         self.write("a.ard", area_bytes(self.CELLS))
@@ -221,21 +246,23 @@ class RenderTest(ToolTest):
         with open(self.path("a.ard"), "rb") as f:
             self.assertEqual(f.read(), area_bytes(self.CELLS))
 
-    def test_render_cut_short_by_a_full_disk_fails_and_keeps_the_old_png(self):
+    def test_png_cut_short_by_a_full_disk_fails_and_keeps_the_old_png(self):
         self.write("a.ard", area_bytes(self.CELLS))
-        self.assertEqual(self.tool("render", "a.ard", "whole.png")[0], 0)
-        whole = os.path.getsize(self.path("whole.png"))
-        # The last bytes, as well as an early part, fail to reach the disk.
-        for limit in (whole - 1, whole // 4):
-            with self.subTest(limit=limit):
-                self.write("old.png", b"old picture")
-                status, _, err = run([sys.executable, "-c", LIMITED_START, str(limit), AREATOOL,
-                                      "render", "a.ard", "old.png"], self.folder)
-                self.assertEqual((status, len(err.splitlines())), (1, 1), err)
-                with open(self.path("old.png"), "rb") as f:
-                    self.assertEqual(f.read(), b"old picture")
-                self.assertEqual(sorted(os.listdir(self.folder)),
-                                 ["a.ard", "graphics.dat", "old.png", "whole.png"])
+        # The atlas at scale 4 is written while its later bands are drawn.
+        for command in (["render", "a.ard"], ["atlas", "--scale", "4", "a.ard", "a.ard", "a.ard"]):
+            self.assertEqual(self.tool(*command, "whole.png")[0], 0)
+            whole = os.path.getsize(self.path("whole.png"))
+            # The last bytes, as well as an early part, fail to reach the disk.
+            for limit in (whole - 1, whole // 4):
+                with self.subTest(command=command[0], limit=limit):
+                    self.write("old.png", b"old picture")
+                    status, _, err = run([sys.executable, "-c", LIMITED_START, str(limit), AREATOOL,
+                                          *command, "old.png"], self.folder)
+                    self.assertEqual((status, len(err.splitlines())), (1, 1), err)
+                    with open(self.path("old.png"), "rb") as f:
+                        self.assertEqual(f.read(), b"old picture")
+                    self.assertEqual(sorted(os.listdir(self.folder)),
+                                     ["a.ard", "graphics.dat", "old.png", "whole.png"])
 
 
 class TilesetTest(ToolTest):

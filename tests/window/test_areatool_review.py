@@ -1,7 +1,8 @@
 """areatool review's page opened in a real browser, headless Chromium
-driven over its DevTools pipe, from the file system: every picture loads
-at its own size, no request leaves the out folder, every name shows as
-itself, and the statuses are diff's."""
+driven over its DevTools pipe, from the file system: every picture is
+loaded lazily and loads at its own size once scrolled into view, no
+request leaves the out folder, every name shows as itself, and the
+statuses are diff's."""
 
 import fcntl
 import json
@@ -20,9 +21,13 @@ from harness import TILE
 CHROMIUM = shutil.which("chromium")
 BROWSER_DEADLINE = 60  # seconds before Chromium is killed
 
-# Run in the page once it has loaded: each picture as the browser has it.
+# Run in the page once it has loaded: each picture scrolled into view in
+# turn, as a reader would, until it has loaded (the pictures are loaded
+# lazily); then each picture as the browser has it.
+SCROLLED = """(async () => { for (const i of document.images) { i.scrollIntoView();
+    if (!i.complete) await new Promise(done => { i.onload = i.onerror = done; }); } return true; })()"""
 IMAGES = """JSON.stringify([...document.images].map(i => ({
-    src: i.getAttribute("src"), alt: i.alt, complete: i.complete,
+    src: i.getAttribute("src"), alt: i.alt, loading: i.loading, complete: i.complete,
     natural: [i.naturalWidth, i.naturalHeight], shown: [i.width, i.height]})))"""
 
 
@@ -86,8 +91,9 @@ def load_in_chromium(url, profile):
         call("Network.enable", session)
         call("Page.enable", session)
         call("Page.navigate", session, until="Page.loadEventFired", url=url)
-        evaluate = lambda expression: call("Runtime.evaluate", session, expression=expression,
+        evaluate = lambda expression: call("Runtime.evaluate", session, expression=expression, awaitPromise=True,
                                            returnByValue=True)["result"]["value"]
+        evaluate(SCROLLED)
         return requests, json.loads(evaluate(IMAGES)), evaluate("document.body.innerText")
     finally:
         killer.cancel()
@@ -127,11 +133,12 @@ class ReviewTest(ToolTest):
         for url in requests:
             self.assertTrue(url.startswith(out_url + "/"), url)
         board, difference = 2 * BOARD, 2 * (2 * BOARD + TILE)
-        self.assertEqual([(i["src"], i["alt"], i["complete"], i["natural"], i["shown"]) for i in images], [
-            ("./rooms/hall.ard.png", "rooms/hall.ard: 2 differences", True, [difference, board],
+        self.assertEqual([(i["src"], i["alt"], i["loading"], i["complete"], i["natural"], i["shown"])
+                          for i in images], [
+            ("./rooms/hall.ard.png", "rooms/hall.ard: 2 differences", "lazy", True, [difference, board],
              [difference, board]),
-            ("./%3Cb%3E%26x.ard.png", "<b>&x.ard: added", True, [board, board], [board, board]),
-            ("./gone.ard.png", "gone.ard: removed", True, [board, board], [board, board])])
+            ("./%3Cb%3E%26x.ard.png", "<b>&x.ard: added", "lazy", True, [board, board], [board, board]),
+            ("./gone.ard.png", "gone.ard: removed", "lazy", True, [board, board], [board, board])])
         for shown in ["1 changed, 1 added, 1 removed, 1 unchanged, 1 file that is not an area",
                       "notes.txt\nnew: only 11 of the 420 bytes of an area",
                       "mark: column 0, row 0 -> column 3, row 1\ncell at column 3, row 1: 2 -> 5",
