@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Measures the editor against the graphics library's own floor on this
 # machine, and the Windows editor under Wine beside both, and prints the
-# tables; the CSV goes to bench/results.csv and bench/results-windows.csv
-# (or the path in BENCH_CSV and the same with -windows). A figure that
-# misses its target says so in the table.
+# tables, then how areatool's atlas and review grow with the number of
+# areas; the CSV goes to bench/results.csv, bench/results-windows.csv and
+# bench/results-growth.csv (or the path in BENCH_CSV and the same with
+# -windows and -growth). A figure that misses its target says so in the
+# table.
 #   ./bench.sh --quick   each figure taken a few times only: a trial run
 #   ./bench.sh --areatool  areatool's figures only, into bench/results-areatool.csv:
 #                          usage and find beside cat, with no display and no
-#                          Windows build
+#                          Windows build, and the growth table
 #   AREAEDIT_WINDOWS_BUILD_DIR  the Windows build (scripts/build-windows.sh
 #                               makes it first), if not build-windows
 set -euo pipefail

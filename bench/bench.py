@@ -31,6 +31,7 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "window"))
 from harness import Xvfb  # noqa: E402  (the tests' own virtual X server)
 import tool_bench  # noqa: E402  (beside this file)
+from growth import GROWTH_HEADER, growth_rows, measure_growth  # noqa: E402  (beside this file)
 
 PROMPT = b"Your choice: "
 OUTPUT_CAP = 64 * 1024        # bytes read from a program at most
@@ -471,6 +472,13 @@ def suffixed_csv(path, suffix):
     return f"{stem}-{suffix}{extension or '.csv'}"
 
 
+def print_table(header, table):
+    print("| " + " | ".join(header) + " |")
+    print("|" + "---|" * len(header))
+    for row in table:
+        print("| " + " | ".join(row) + " |")
+
+
 def measure_all(build, windows_build):
     """Every figure: the editor's and the floor's in a virtual X server, the
     Windows editor's when windows_build is given, and areatool's."""
@@ -503,11 +511,12 @@ def main():
                         help="take each figure a few times only: a trial run, not a measurement")
     parser.add_argument("--areatool", action="store_true",
                         help="take areatool's figures only, which need no display, into the CSV "
-                        "with -areatool beside the one named")
+                        "with -areatool beside the one named (and its growth into the one with -growth)")
     args = parser.parse_args()
     if args.quick:
         RUNS.update(QUICK_RUNS)
     build = os.path.abspath(args.build)
+    growth_csv = suffixed_csv(args.csv, "growth")
 
     windows = None
     if args.areatool:
@@ -526,10 +535,7 @@ def main():
         runs = (f"{RUNS['starts']} starts, {RUNS['windows']} windows, {RUNS['idle seconds']} s idle, "
                 f"{PRESSES} presses, " + runs)
     print(f"median [min-max] where a figure was taken more than once; {runs}")
-    print("| " + " | ".join(header) + " |")
-    print("|" + "---|" * len(header))
-    for row in table:
-        print("| " + " | ".join(row) + " |")
+    print_table(header, table)
     if windows:
         header = ["figure", "unit", "areaedit.exe under Wine", "areaedit", "floor", "ratio", "target",
                   "verdict"]
@@ -537,10 +543,15 @@ def main():
         with open(suffixed_csv(args.csv, "windows"), "w", newline="") as f:
             csv.writer(f).writerows([header, *table])
         print()
-        print("| " + " | ".join(header) + " |")
-        print("|" + "---|" * len(header))
-        for row in table:
-            print("| " + " | ".join(row) + " |")
+        print_table(header, table)
+
+    growth = list(growth_rows(measure_growth(build, args.quick)))
+    with open(growth_csv, "w", newline="") as f:
+        csv.writer(f).writerows([GROWTH_HEADER, *growth])
+    print()
+    print("areatool's atlas and review as the game grows, each run once"
+          + (" (--quick: not the 5,000)" if args.quick else ""))
+    print_table(GROWTH_HEADER, growth)
 
 
 if __name__ == "__main__":
