@@ -16,7 +16,8 @@
 #                             use clang and its runtimes; the failure drills
 #                             use mount and setpriv (util-linux); the
 #                             benchmark presses buttons through the X test
-#                             extension; areatool's merge is tried with git;
+#                             extension and times areatool with GNU time;
+#                             areatool's merge is tried with git;
 #                             the Tiled extension's tests run the real Tiled
 #                             and type-check against its scripting API with
 #                             npm's packages; the manual pages are checked
@@ -41,7 +42,7 @@ packages=(cmake g++ make pkg-config liballegro4-dev libpng-dev libx11-dev libaso
 if [ "${1:-}" = "--tests" ]; then
   packages+=(libgtest-dev python3 xvfb xdotool imagemagick clang libclang-rt-14-dev util-linux
              libxtst-dev tiled man-db groff-base debootstrap zstd)
-  packages+=(pre-commit bash-completion lintian chromium python3-jsonschema cmark-gfm python3-yaml)
+  packages+=(pre-commit bash-completion lintian chromium python3-jsonschema cmark-gfm python3-yaml time)
   command -v npm >/dev/null || packages+=(npm)
 fi
 
