@@ -34,14 +34,14 @@ int run_atlas(const command_line &line)
         boards[i].path = paths[i];
         bool longer = false;
         if (std::string why = read_area_file(paths[i].c_str(), boards[i].area, longer); !why.empty()) {
-            report("cannot read " + paths[i], why);
+            report(cannot_read(paths[i], why));
             status = status_file_problem;
         } else {
             boards[i].read = true;
         }
     }
     if (std::string why = write_atlas(boards, layout, drawn.tiles, scale, out); !why.empty()) {
-        report("cannot write " + out, why);
+        report(cannot_write(out, why));
         return status_file_problem;
     }
     return status;

@@ -32,7 +32,7 @@ int run_check(const command_line &line)
         bool longer = false;
         if (std::string why = read_area_file(path.c_str(), area, longer); !why.empty()) {
             std::fflush(stdout);  // keeps the lines of both streams in file order
-            report("cannot read " + path, why);
+            report(cannot_read(path, why));
             status = status_file_problem;
             continue;
         }

@@ -192,6 +192,10 @@ int refuse_command_line(std::string_view command, const std::string &why);
 // command; report(what, why) prints "areatool: WHAT: WHY".
 void report(const std::string &line);
 void report(const std::string &what, const std::string &why);
+// "cannot read PATH: WHY" and "cannot write PATH: WHY": what every command
+// says of a file it could not read or write.
+std::string cannot_read(const std::string &path, const std::string &why);
+std::string cannot_write(const std::string &path, const std::string &why);
 // Reports line and returns status, for a command that ends on it.
 int fail_with(const std::string &line, int status);
 

@@ -19,7 +19,7 @@ int run_diff(const command_line &line)
     area_record old_area, new_area;
     for (auto [path, area] : {std::pair{&old_path, &old_area}, {&new_path, &new_area}}) {
         if (std::string why = read_whole_area(*path, *area); !why.empty()) {
-            report("cannot read " + *path, why);
+            report(cannot_read(*path, why));
             return status_trouble;
         }
     }
@@ -47,7 +47,7 @@ int run_diff(const command_line &line)
     if (why.empty())
         why = write_png(png, picture.get());
     if (!why.empty()) {
-        report("cannot write " + png, why);
+        report(cannot_write(png, why));
         return status_trouble;
     }
     return status;

@@ -19,12 +19,12 @@ int run_edit(const command_line &line)
     const std::string &path = line.arguments[0];
     area_record area;
     if (std::string why = read_whole_area(path, area); !why.empty()) {
-        report("cannot read " + path, why);
+        report(cannot_read(path, why));
         return status_file_problem;
     }
     // Before the user spends any work on it; the save asks again.
     if (std::string why = write_problem(path); !why.empty()) {
-        report("cannot write " + path, why);
+        report(cannot_write(path, why));
         return status_file_problem;
     }
     area_record edited;
@@ -42,7 +42,7 @@ int run_edit(const command_line &line)
         return status_fine;
     }
     if (std::string why = write_area_file(path, edited); !why.empty()) {
-        report("cannot write " + path, why + "; " + keep_text(temp));
+        report(cannot_write(path, why + "; " + keep_text(temp)));
         return status_file_problem;
     }
     return status_fine;

@@ -22,7 +22,7 @@ int run_find(const command_line &line)
         area_record area;
         if (std::string why = read_whole_area(*path, area); !why.empty()) {
             std::fflush(stdout);  // keeps the lines of both streams in file order
-            report("cannot read " + *path, why);
+            report(cannot_read(*path, why));
             trouble = true;
             continue;
         }

@@ -23,7 +23,7 @@ int run_merge(const command_line &line)
         std::printf("%s: %s\n", printable(shown).c_str(), conflict_line(conflict, base, sides.ours, sides.theirs).c_str());
     std::fflush(stdout);
     if (std::string why = write_area_file(ours_path, result.merged); !why.empty()) {
-        report("cannot write " + ours_path, why);
+        report(cannot_write(ours_path, why));
         return status_file_problem;
     }
     return result.conflicts.empty() ? status_fine : status_file_problem;

@@ -65,6 +65,16 @@ void report(const std::string &what, const std::string &why)
     report(said_of(what, why));
 }
 
+std::string cannot_read(const std::string &path, const std::string &why)
+{
+    return said_of("cannot read " + path, why);
+}
+
+std::string cannot_write(const std::string &path, const std::string &why)
+{
+    return said_of("cannot write " + path, why);
+}
+
 int fail_with(const std::string &line, int status)
 {
     report(line);

@@ -20,14 +20,14 @@ int run_render(const command_line &line)
     area_record area;
     bool longer = false;
     if (std::string why = read_area_file(path.c_str(), area, longer); !why.empty()) {
-        report("cannot read " + path, why);
+        report(cannot_read(path, why));
         return status_file_problem;
     }
     owned_bitmap picture;
     if (std::string why = draw_board_picture(area, drawn.tiles, line.options.scale, picture); !why.empty())
         return fail_with(said_of(out, why), status_file_problem);
     if (std::string why = write_png(out, picture.get()); !why.empty()) {
-        report("cannot write " + out, why);
+        report(cannot_write(out, why));
         return status_file_problem;
     }
     return status_fine;

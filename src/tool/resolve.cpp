@@ -33,7 +33,7 @@ int run_resolve(const command_line &line)
     } else if (line.options.take == merge_side::none && !merge.conflicts.empty()) {
         // Before the user spends any work on it; the save asks again.
         if (std::string why = write_problem(merged_path); !why.empty()) {
-            report("cannot write " + merged_path, why);
+            report(cannot_write(merged_path, why));
             return status_file_problem;
         }
         edit_end end = edit_end::read;
@@ -45,7 +45,7 @@ int run_resolve(const command_line &line)
             return fail_with(said_of(merged_path, emptied_text), status_file_problem);
     }
     if (std::string why = write_area_file(merged_path, settled); !why.empty()) {
-        report("cannot write " + merged_path, temp.path.empty() ? why : why + "; " + keep_text(temp));
+        report(cannot_write(merged_path, temp.path.empty() ? why : why + "; " + keep_text(temp)));
         return status_file_problem;
     }
     return status_fine;

@@ -15,7 +15,7 @@ int run_set(const command_line &line)
     for (const std::string &path : line.arguments) {
         area_record area;
         if (std::string why = read_whole_area(path, area); !why.empty()) {
-            report("cannot read " + path, why);
+            report(cannot_read(path, why));
             status = status_file_problem;
             continue;
         }
@@ -25,7 +25,7 @@ int run_set(const command_line &line)
         if (std::memcmp(&changed, &area, sizeof area) == 0)
             continue;  // not even rewritten
         if (std::string why = write_area_file(path, changed); !why.empty()) {
-            report("cannot write " + path, why);
+            report(cannot_write(path, why));
             status = status_file_problem;
         }
     }

@@ -17,7 +17,7 @@ int run_show(const command_line &line)
         area_record area;
         bool longer = false;
         if (std::string why = read_area_file(path.c_str(), area, longer); !why.empty()) {
-            report("cannot read " + path, why);
+            report(cannot_read(path, why));
             status = status_file_problem;
             continue;
         }

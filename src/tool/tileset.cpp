@@ -65,7 +65,7 @@ int run_tileset(const command_line &line)
     // Said plainly before anything is drawn or written.
     for (const std::string &out : {tsx, png}) {
         if (is_folder(out))
-            return fail_with(said_of("cannot write " + out, "is a folder"), status_file_problem);
+            return fail_with(cannot_write(out, "is a folder"), status_file_problem);
     }
 
     tile_sheet_layout layout = lay_out_tile_sheet(drawn.tiles);
@@ -76,7 +76,7 @@ int run_tileset(const command_line &line)
     std::string name = image.substr(0, image.size() - std::strlen(sheet_extension));
     std::string text = tile_set_xml(name, image, layout.count, layout.columns, layout.rows);
     if (std::string why = write_tileset(tsx, text, png, sheet.get()); !why.empty()) {
-        report("cannot write " + tsx, why);
+        report(cannot_write(tsx, why));
         return status_file_problem;
     }
     return status_fine;

@@ -21,7 +21,7 @@ int run_usage(const command_line &line)
     for (const std::string &path : line.arguments) {
         area_record area;
         if (std::string why = read_whole_area(path, area); !why.empty()) {
-            report("cannot read " + path, why);
+            report(cannot_read(path, why));
             status = status_file_problem;
             continue;
         }
