@@ -15,12 +15,10 @@ namespace {
 
 constexpr const char *no_number = "not a number";
 
-int digit_value(int ch, int base)
+// Whether ch, a character or EOF, is a digit of base.
+bool is_digit_of(int ch, int base)
 {
-    if (ch < 0 || ch > UCHAR_MAX || !is_hex_digit(static_cast<char>(ch)))
-        return -1;
-    int value = hex_value(static_cast<char>(ch));
-    return value < base ? value : -1;
+    return ch >= 0 && ch <= UCHAR_MAX && is_hex_digit(static_cast<char>(ch)) && hex_value(static_cast<char>(ch)) < base;
 }
 
 }  // namespace
@@ -47,7 +45,8 @@ std::string scan_number(int first, const std::function<int()> &next, int &stop, 
 
     std::int64_t magnitude = 0;
     bool too_big = false;
-    for (int digit; (digit = digit_value(ch, base)) >= 0; ch = next()) {
+    for (; is_digit_of(ch, base); ch = next()) {
+        int digit = hex_value(static_cast<char>(ch));
         have_digits = true;
         magnitude = magnitude * base + digit;
         if (magnitude > std::int64_t{INT32_MAX} + 1) {
