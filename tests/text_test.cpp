@@ -1,5 +1,6 @@
-// How an area's pieces read as text: which bytes are escaped in each form,
-// and the two forms of a name field that diff and merge print.
+// How an area's pieces read as text: which bytes are escaped in each form
+// (a line's, an exact one's and markup's), and the two forms of a name
+// field that diff and merge print.
 
 #include <string>
 #include <string_view>
@@ -12,11 +13,20 @@ namespace {
 
 using namespace std::string_view_literals;
 
-TEST(text, printable_escapes_what_breaks_a_line_and_exact_also_what_looks_alike)
+TEST(text, each_form_escapes_what_it_must_and_exact_also_what_looks_alike)
 {
-    std::string_view text = "a\tb\x7f\xc3\xa9\"\\x"sv;
-    EXPECT_EQ(printable(text), "a\\x09b\\x7f\xc3\xa9\"\\x");
-    EXPECT_EQ(printable(text, true), "a\\x09b\\x7f\\xc3\\xa9\\x22\\x5cx");
+    std::string_view text = "a\tb\x7f\xc3\xa9\"\\x<&>'"sv;
+    struct row {
+        const char *form;
+        std::string escaped, want;
+    };
+    for (const row &r : {
+             row{"printable", printable(text), "a\\x09b\\x7f\xc3\xa9\"\\x<&>'"},
+             row{"printable, exact", printable(text, true), "a\\x09b\\x7f\\xc3\\xa9\\x22\\x5cx<&>'"},
+             // A name in an attribute of the review page cannot end it.
+             row{"markup", markup_escaped(text), "a\tb\x7f\xc3\xa9&quot;\\x&lt;&amp;&gt;'"},
+         })
+        EXPECT_EQ(r.escaped, r.want) << r.form;
     // A backslash typed into a name cannot pass for an escaped byte.
     EXPECT_NE(printable("\\x01", true), printable("\x01", true));
 }
