@@ -88,8 +88,11 @@ atlas_layout lay_out_atlas(std::size_t count, int columns)
 {
     atlas_layout layout;
     layout.columns = columns;
-    while (layout.columns == 0 || static_cast<std::size_t>(layout.columns) * layout.columns < count)
-        ++layout.columns;
+    if (columns == 0) {
+        layout.columns = 1;
+        while (static_cast<std::size_t>(layout.columns) * layout.columns < count)
+            ++layout.columns;
+    }
     layout.rows = static_cast<int>((count + layout.columns - 1) / layout.columns);
     layout.width = atlas_margin + std::int64_t{layout.columns} * atlas_pitch;
     layout.height = atlas_margin + std::int64_t{layout.rows} * atlas_pitch;
