@@ -87,8 +87,10 @@ class NewAndSetTest(FilesTest):
 class EditorTest(FilesTest, EditorScriptTest):
     """areatool edit with a script for the editor."""
 
-    def edit(self, *steps, variable="VISUAL"):
-        return run([AREATOOL, "edit", "hall.ard"], self.folder, self.editor_env(*steps, variable=variable))
+    def edit(self, *steps, variable="VISUAL", others=None):
+        """edit run with the script in variable, and the variables in others."""
+        env = self.editor_env(*steps, variable=variable) | (others or {})
+        return run([AREATOOL, "edit", "hall.ard"], self.folder, env)
 
     def test_an_odd_area_left_as_it_was_is_not_even_rewritten(self):
         odd = struct.pack("<3i", -2**31, 12, 2**31 - 1) + area_bytes({(0, 0): -2**31, (9, 9): 2**31 - 1})[12:412]
@@ -115,21 +117,32 @@ class EditorTest(FilesTest, EditorScriptTest):
         self.assertEqual(lines[1:], first.replace("row 2: . . . .", "row 2: . 3 x .").splitlines())
         self.assertEqual(self.read("hall.ard"), area_bytes({(1, 2): 3, (2, 2): 30}))  # the mark stays
 
-    def test_an_emptied_text_a_failing_editor_and_a_text_left_with_its_errors_leave_the_file(self):
-        self.write("hall.ard", area_bytes({(4, 4): 2}, name=b"hall"))
-        before = self.snapshot()
-        for steps, status, out, err in [
-                (["empty"], 0, "hall.ard: the text was emptied; the file is left as it was\n", ""),
-                (["fail"], 1, "", "failed with exit status 3; the file is left as it was"),
-                (["mark: column 0, row 0=>mark: 1", "keep"], 1, "",
-                 "hall.ard: the text still does not read as an area; the file is left as it was")]:
-            with self.subTest(steps=steps):
-                result = self.edit(*steps)
+    def test_each_way_an_edit_ends_is_told_and_only_a_change_is_saved(self):
+        start = area_bytes({(4, 4): 2}, name=b"hall")
+        # A change of only the time, the mark or the name is a change too;
+        # an empty VISUAL counts as none, and EDITOR runs instead.
+        for steps, others, status, out, err, want in [
+                (["empty"], {}, 0, "hall.ard: the text was emptied; the file is left as it was\n", "", None),
+                (["fail"], {}, 1, "", "failed with exit status 3; the file is left as it was", None),
+                (["mark: column 0, row 0=>mark: 1", "keep"], {}, 1, "",
+                 "hall.ard: the text still does not read as an area; the file is left as it was", None),
+                (["time allowed: 0=>time allowed: 5"], {}, 0, "", "",
+                 area_bytes({(4, 4): 2}, time_allowed=5, name=b"hall")),
+                (["mark: column 0, row 0=>mark: column 9, row 0"], {}, 0, "", "",
+                 area_bytes({(4, 4): 2}, mark=(9, 0), name=b"hall")),
+                (["name: hall=>name: cave"], {"VISUAL": ""}, 0, "", "", area_bytes({(4, 4): 2}, name=b"cave"))]:
+            with self.subTest(steps=steps, others=others):
+                self.write("hall.ard", start)
+                before = self.snapshot()
+                result = self.edit(*steps, variable="EDITOR" if others else "VISUAL", others=others)
                 self.assertEqual(result[:2], (status, out))
                 self.assertEqual(len(result[2].splitlines()), 1 if err else 0, result)
                 self.assertIn(err, result[2])
                 self.texts()
-                self.assertEqual(self.snapshot(), before)
+                if want is None:
+                    self.assertEqual(self.snapshot(), before)
+                else:
+                    self.assertEqual(self.read("hall.ard"), want)
 
 
 if __name__ == "__main__":
