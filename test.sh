@@ -23,7 +23,7 @@ plain="${AREAEDIT_BUILD_DIR:-$here/build}"
 sanitize="${AREAEDIT_SANITIZE_BUILD_DIR:-$here/build-sanitize}"
 fuzz="${AREAEDIT_FUZZ_BUILD_DIR:-$here/build-fuzz}"
 fuzz_seconds="${FUZZ_SECONDS:-30}"
-fuzz_targets=(fuzz_load_area fuzz_read_input fuzz_dialogue fuzz_merge_diff fuzz_tile_set)
+fuzz_targets=(fuzz_load_area fuzz_read_input fuzz_dialogue fuzz_merge_diff fuzz_edit_text fuzz_tile_set)
 started=$SECONDS
 
 AREAEDIT_BUILD_DIR="$plain" "$here/scripts/setup.sh" --tests
@@ -164,6 +164,7 @@ fuzz_target() {
   case "$target" in
     fuzz_read_input) options=(-dict="$here/fuzz/numbers.dict") ;;
     fuzz_dialogue) options=(-dict="$here/fuzz/dialogue.dict") ;;
+    fuzz_edit_text) options=(-dict="$here/fuzz/edit_text.dict") ;;
     # A child process per input: small inputs keep each one cheap.
     fuzz_tile_set) options=(-max_len=4096) ;;
   esac
