@@ -36,7 +36,7 @@ step_done "building (packages, library, programs)"
 # ends before the prefix goes.
 WINEPREFIX="$out/wine/unit" wineserver -k 2>/dev/null || true
 rm -rf "$out/wine"
-(cd "$here/tests/window" && PYTHONDONTWRITEBYTECODE=1 AREAEDIT_BUILD="$out" python3 -c '
+(cd "$here/tests/wine" && PYTHONPATH="$here/tests/support" PYTHONDONTWRITEBYTECODE=1 AREAEDIT_BUILD="$out" python3 -c '
 import wine_support
 wine_support.make_template(wine_support.TEMPLATE)
 wine_support.copy_prefix(wine_support.TEMPLATE, wine_support.os.path.join(wine_support.BUILD, "wine", "unit"))')

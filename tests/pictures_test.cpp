@@ -1,7 +1,7 @@
 // What areatool draws, where it can be told without drawing: the atlas's
 // layout of any number of boards, and its size against the PNG format's
-// limit. The pictures themselves are compared with
-// the editor's board in tool/test_areatool.py and window/test_areatool_render.py.
+// limit. The pictures themselves are compared with the editor's board in
+// tool/test_areatool.py and tool/test_areatool_render.py.
 
 #include <cstdint>
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // fingerprints against the standard's own examples, and GitHub's workflow
 // commands read back as its runner reads them, for file names and messages
 // holding what the runner unescapes. The process tests in
-// window/test_areatool_ci_formats.py keep the SARIF log and the GitLab
+// tool/test_areatool_ci_formats.py keep the SARIF log and the GitLab
 // report.
 
 #include <string>

@@ -16,7 +16,7 @@ import unittest
 import harness
 from harness import area_bytes
 from tool_support import ToolTest, read_picture
-from test_install import install_into
+from install_support import install_into
 
 EXTENSION = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", "tiled"))
 

@@ -11,7 +11,7 @@ import unittest
 
 import harness
 from harness import area_bytes
-from test_install import run
+from install_support import run
 from tool_support import AREATOOL, git_env
 
 TOP = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))

@@ -11,8 +11,8 @@ import tempfile
 import unittest
 
 import harness
+from install_support import install_into, run
 
-PREFIX = "usr"
 INSTALLED = {
     "usr/bin/areaedit", "usr/bin/areatool",
     "usr/share/areaedit/graphics.dat",
@@ -30,34 +30,11 @@ INSTALLED = {
 }
 PROGRAMS = ("areaedit", "areatool")
 MAN_SECTIONS = ("NAME", "SYNOPSIS", "DESCRIPTION", "FILES", "EXIT STATUS", "EXAMPLES")
-COMMAND_TIMEOUT = 300  # seconds; making the package runs dpkg-shlibdeps
-
-
-def run(*argv, cwd=None, env=None, deadline=COMMAND_TIMEOUT):
-    """(status, stdout, stderr) of a program, killed at the deadline (in
-    seconds) with its output capped."""
-    program = harness.Program(argv, cwd, env or dict(os.environ), deadline=deadline)
-    try:
-        program.close_input()
-        status = program.wait(deadline)
-        with program.lock:
-            return status, bytes(program.out).decode(errors="replace"), \
-                bytes(program.err).decode(errors="replace")
-    finally:
-        program.finish()
 
 
 def files_under(root):
     return {os.path.relpath(os.path.join(folder, name), root)
             for folder, _, names in os.walk(root) for name in names}
-
-
-def install_into(destdir):
-    """`cmake --install` of the build into destdir, with the usual prefix."""
-    env = dict(os.environ, DESTDIR=destdir)
-    status, _, err = run("cmake", "--install", harness.BUILD, "--prefix", "/" + PREFIX, env=env)
-    assert status == 0, err
-    return os.path.join(destdir, PREFIX)
 
 
 def packages_of_linked_libraries(programs):

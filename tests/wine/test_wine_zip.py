@@ -10,7 +10,7 @@ import zipfile
 
 import wine_support
 from harness import area_bytes
-from test_install import run
+from install_support import run
 from wine_support import AREATOOL, BUILD, ZIP
 
 TOP = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))

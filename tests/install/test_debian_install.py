@@ -15,7 +15,7 @@ import unittest
 
 import harness
 from harness import MENU, NEW_NAME
-from test_install import run
+from install_support import run
 
 SUITE = "bookworm"
 CACHE = os.environ.get("AREAEDIT_CACHE", "/var/cache/areaedit")

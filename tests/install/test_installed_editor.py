@@ -14,7 +14,7 @@ import unittest
 import harness
 from dialogue import LOAD_NAME, MENU_ANSWERED, NEW_NAME, SAVE, TIME
 from editor_support import MENU, EditorTest
-from test_install import install_into
+from install_support import install_into
 
 RUN_SCRIPT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", "..", "run.sh"))
 SETUP_DEADLINE = 300  # seconds for run.sh's own set-up and build before the menu

@@ -12,7 +12,7 @@ import tempfile
 import time
 import unittest
 
-from test_install import run
+from install_support import run
 
 SOURCE = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 MAINTAINER = "Area Publisher <areas@example.org>"
