@@ -1,7 +1,7 @@
 // The number reader on its own: scan_number over a source of characters
 // and where it stops, parse_number over a whole text as areatool's values
 // and the console's allowed time read, parse_bounded's plain whole numbers
-// of options and positions, and hex_digit in both cases. The console's
+// of options and positions, and hex digits and bytes in both cases. The console's
 // reading of a stream is console_reading_test.cpp's.
 
 #include <climits>
@@ -65,11 +65,20 @@ TEST(number, bounded_numbers_are_plain_decimal_digits_within_their_range)
     }
 }
 
-TEST(number, hex_digits_read_in_either_case)
+TEST(number, hex_digits_and_bytes_read_in_either_case)
 {
     for (auto [ch, value] : {std::pair{'0', 0}, {'9', 9}, {'a', 10}, {'f', 15}, {'A', 10}, {'F', 15},
-                             {'g', -1}, {'G', -1}, {'/', -1}, {':', -1}, {'@', -1}, {'`', -1}, {'\0', -1}})
-        EXPECT_EQ(hex_digit(ch), value) << ch;
+                             {'g', -1}, {'G', -1}, {'/', -1}, {':', -1}, {'@', -1}, {'`', -1}, {'\0', -1}}) {
+        EXPECT_EQ(is_hex_digit(ch), value >= 0) << ch;
+        if (value >= 0)
+            EXPECT_EQ(hex_value(ch), value) << ch;
+    }
+    for (auto [text, byte] : {std::pair<std::string_view, int>{"4A", 0x4a}, {"4a", 0x4a}, {"FF", 0xff},
+                              {"0a", 0x0a}, {"F", 0x0f}, {"", -1}, {"100", -1}, {"0g", -1}, {" 1", -1}}) {
+        char read = 0;
+        std::string why = parse_hex_byte(text, read);
+        EXPECT_EQ(why.empty() ? static_cast<unsigned char>(read) : -1, byte) << text;
+    }
 }
 
 }  // namespace
