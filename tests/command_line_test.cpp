@@ -92,10 +92,12 @@ TEST(command_line, help_parser_and_completion_read_the_same_row_for_every_comman
         bool bounded = std::none_of(command.positionals.begin(), command.positionals.end(),
                                     [](const tool_positional &positional) { return positional.count == arity::many; });
         std::vector<std::string> too_many(command.positionals.size() + 1, "a.ard");
-        if (bounded)
+        if (bounded) {
             EXPECT_EQ(parsed(too_many, arguments), name + " " + std::string(command.refusal));
-        if (!least.empty())
+        }
+        if (!least.empty()) {
             EXPECT_EQ(parsed({}, arguments), name + " " + std::string(command.refusal));
+        }
 
         std::size_t option_lines = 0;
         for (const std::string &line : lines_of(help))

@@ -70,8 +70,9 @@ TEST(number, hex_digits_and_bytes_read_in_either_case)
     for (auto [ch, value] : {std::pair{'0', 0}, {'9', 9}, {'a', 10}, {'f', 15}, {'A', 10}, {'F', 15},
                              {'g', -1}, {'G', -1}, {'/', -1}, {':', -1}, {'@', -1}, {'`', -1}, {'\0', -1}}) {
         EXPECT_EQ(is_hex_digit(ch), value >= 0) << ch;
-        if (value >= 0)
+        if (value >= 0) {
             EXPECT_EQ(hex_value(ch), value) << ch;
+        }
     }
     for (auto [text, byte] : {std::pair<std::string_view, int>{"4A", 0x4a}, {"4a", 0x4a}, {"FF", 0xff},
                               {"0a", 0x0a}, {"F", 0x0f}, {"", -1}, {"100", -1}, {"0g", -1}, {" 1", -1}}) {
