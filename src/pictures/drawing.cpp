@@ -123,6 +123,18 @@ void copy_scaled(BITMAP *from, BITMAP *to, int scale, int left, int top)
     }
 }
 
+namespace {
+
+// A board to compose on, at the depth set, and a picture of width x height
+// at png_depth to copy it onto.
+std::string make_board_and_picture(int width, int height, owned_bitmap &board, owned_bitmap &picture)
+{
+    std::string why = make_bitmap(board_size, board_size, depth_set, board);
+    return why.empty() ? make_bitmap(width, height, png_depth, picture) : why;
+}
+
+}  // namespace
+
 void draw_board_at(const area_record &area, const loaded_tiles &tiles, BITMAP *board, BITMAP *picture,
                    int scale, int x, int y)
 {
@@ -134,10 +146,8 @@ std::string draw_board_picture(const area_record &area, const loaded_tiles &tile
                                owned_bitmap &picture)
 {
     owned_bitmap board;
-    std::string why = make_bitmap(board_size, board_size, depth_set, board);
-    if (why.empty())
-        why = make_bitmap(board_size * scale, board_size * scale, png_depth, picture);
-    if (!why.empty())
+    if (std::string why = make_board_and_picture(board_size * scale, board_size * scale, board, picture);
+        !why.empty())
         return why;
     draw_board_at(area, tiles, board.get(), picture.get(), scale, 0, 0);
     return {};
@@ -148,10 +158,8 @@ std::string draw_difference(const area_record &old_area, const area_record &new_
                             owned_bitmap &picture)
 {
     owned_bitmap board;
-    std::string why = make_bitmap(board_size, board_size, depth_set, board);
-    if (why.empty())
-        why = make_bitmap(difference_width * scale, board_size * scale, png_depth, picture);
-    if (!why.empty())
+    if (std::string why = make_board_and_picture(difference_width * scale, board_size * scale, board, picture);
+        !why.empty())
         return why;
     bool changed[board_cols][board_rows] = {};
     for (const area_difference &difference : differences) {
