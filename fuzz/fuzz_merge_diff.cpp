@@ -93,11 +93,11 @@ void check_diff(const area_record &a, const area_record &b)
 std::string conflict_name(std::size_t i)
 {
     if (i == 0)
-        return "mark";
+        return std::string(mark_label);
     if (i == 1)
-        return "time_allowed";
+        return std::string(time_label);
     if (i == name_value)
-        return "name";
+        return std::string(name_label);
     int cell = static_cast<int>(i - first_cell);
     return "cell at " + position_text(cell / board_rows, cell % board_rows);
 }

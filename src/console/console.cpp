@@ -167,9 +167,10 @@ int choose_from_menu(const char *items)
             std::printf("%i: %s\n", n++, item);
         prompt(menu_prompt);
         int choice = 0;
-        std::string why = read_number(stdin, choice);
+        // Only whether it read: a string held here would be lost to exit below.
+        bool read = read_number(stdin, choice).empty();
         std::fputs("\n", stdout);
-        if (why.empty())
+        if (read)
             return choice;
         if (std::feof(stdin)) {
             std::fflush(stdout);
