@@ -28,7 +28,7 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "window"))
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "support"))
 from harness import Xvfb  # noqa: E402  (the tests' own virtual X server)
 import tool_bench  # noqa: E402  (beside this file)
 from growth import GROWTH_HEADER, growth_rows, measure_growth  # noqa: E402  (beside this file)

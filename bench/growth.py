@@ -13,7 +13,7 @@ import subprocess
 import sys
 import tempfile
 
-sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "window"))
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "support"))
 from harness import area_bytes  # noqa: E402  (the tests' own area files)
 
 COUNTS = (50, 500, 5000)
