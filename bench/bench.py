@@ -29,6 +29,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "support"))
+sys.path.insert(0, os.path.join(os.path.dirname(__file__), "..", "tests", "wine"))
 from harness import Xvfb  # noqa: E402  (the tests' own virtual X server)
 import tool_bench  # noqa: E402  (beside this file)
 from growth import GROWTH_HEADER, growth_rows, measure_growth  # noqa: E402  (beside this file)
