@@ -11,22 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/files.h"
 #include "tool/command_line.h"
-
-namespace {
-
-std::vector<std::string> lines_of(const std::string &text)
-{
-    std::vector<std::string> lines;
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t end = text.find('\n', at);
-        lines.push_back(text.substr(at, end - at));
-        at = end + 1;
-    }
-    return lines;
-}
-
-}  // namespace
 
 // Each row's positionals and options are what its synopsis and option
 // lines show, what the completion words offer, and what the parser takes:

@@ -16,20 +16,10 @@
 
 #include "records/records.h"
 #include "support/areas.h"
+#include "support/files.h"
 #include "tiles/tiles.h"
 
 namespace {
-
-std::vector<std::string> lines_of(const std::string &text)
-{
-    std::vector<std::string> lines;
-    for (std::size_t at = 0; at < text.size();) {
-        std::size_t end = text.find('\n', at);
-        lines.push_back(text.substr(at, end - at));
-        at = end + 1;
-    }
-    return lines;
-}
 
 TEST(show, shows_strange_areas_honestly)
 {

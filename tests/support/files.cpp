@@ -52,3 +52,14 @@ void empty_folder(const fs::path &folder)
     for (const auto &entry : fs::directory_iterator(folder))
         fs::remove_all(entry.path());
 }
+
+std::vector<std::string> lines_of(const std::string &text)
+{
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find('\n', at);
+        lines.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return lines;
+}

@@ -16,5 +16,7 @@ void write_file(const std::filesystem::path &path, std::string_view data);
 std::filesystem::path make_test_folder(const std::filesystem::path &base = std::filesystem::temp_directory_path());
 // The names in folder, sorted.
 std::vector<std::string> folder_entries(const std::filesystem::path &folder = ".");
+// text's lines, without their line ends.
+std::vector<std::string> lines_of(const std::string &text);
 // Removes everything in folder, keeping it.
 void empty_folder(const std::filesystem::path &folder);
